@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian package the game needs to build, test and measure.
+# Idempotent: packages already present are skipped, apt runs only if needed.
+set -euo pipefail
+
+packages=(
+    # build
+    g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev
+    # tests
+    libgtest-dev xvfb xauth xdotool x11-utils openbox imagemagick faketime
+    # benchmarks
+    libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,9 @@
+// The font and the card atlas, compiled into the program (see assets/README).
+#pragma once
+
+extern "C" {
+extern const unsigned char font_ttf[];
+extern const unsigned int font_ttf_size;
+extern const unsigned char card_atlas_bmp[];
+extern const unsigned int card_atlas_bmp_size;
+}

@@ -1,0 +1,4 @@
+// PLACEHOLDER until the scene lands.
+#include "presentation/Scene.h"
+
+void render() {}

@@ -1,0 +1,4 @@
+// Composes and presents one whole frame of the table.
+#pragma once
+
+void render();

@@ -1,0 +1,4 @@
+// PLACEHOLDER until the frame loop lands.
+#include "shell/Frame.h"
+
+void frame() {}
