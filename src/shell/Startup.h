@@ -14,5 +14,12 @@ extern const char* const zarnVersion;  // "0.0.0-9-g69fa6f5"
 // and the file closed cleanly.
 bool writeDeploymentLog(const char* path, const char* text);
 
+// Start-up steps in the order the program runs them; each logs its own
+// failure message where the program has one and returns false on failure.
+bool createWindow();    // hidden, resizable, centred 760 x 650 window
+bool createRenderer();  // accelerated with vsync, else software; logical size
+bool openFonts();       // `font` and `large` from the embedded bytes
+void shutDown();        // sound, graphics, fonts, renderer, window, TTF, SDL
+
 // The whole program: command line, start-up, self-test or loop, shut-down.
 int runZarn(int argc, char** argv);
