@@ -1,7 +1,13 @@
-// PLACEHOLDER until the game actions land.
+// The table state and the game actions. Every change the player makes goes
+// through here so that the selection, the clock, the win and the sounds
+// stay in step with the engine.
 #include "interaction/Actions.h"
 
 #include <ctime>
+
+#include "interaction/Pointer.h"
+#include "presentation/Victory.h"
+#include "sound/CardAudio.h"
 
 sol::Game game;
 unsigned int seed = static_cast<unsigned int>(time(nullptr));
@@ -13,10 +19,67 @@ bool running = true;
 bool help = false;
 bool menu = false;
 
-Uint32 gameSeconds() { return 0; }
-void reset(bool) {}
-void changed() {}
-bool moveCard(int, int, int) { return false; }
-bool autoMoveCard(int, int) { return false; }
-void drawFromStock() {}
-void undo() {}
+namespace {
+const uint32_t maxRandomAttempts = 64;
+}
+
+Uint32 gameSeconds() {
+    if (startTicks == 0) return 0;
+    Uint32 end = winTicks != 0 ? winTicks : SDL_GetTicks();
+    return (end - startTicks) / 1000;
+}
+
+void reset(bool same) {
+    clearWinAnimation();
+    if (!same) ++seed;
+    game.deal(seed, maxRandomAttempts);
+    selected = -1;
+    cancelDrag();
+    startTicks = 0;
+    winTicks = 0;
+}
+
+void changed() {
+    if (game.state.started && startTicks == 0) startTicks = SDL_GetTicks();
+    if (game.won() && winTicks == 0) {
+        // 0 means "not won", so a win at tick 0 is stored as 1.
+        Uint32 now = SDL_GetTicks();
+        winTicks = now > 1 ? now : 1;
+        startWinAnimation(winTicks);
+        selected = -1;
+        cancelDrag();
+    }
+}
+
+bool moveCard(int from, int index, int to) {
+    if (!game.move(from, index, to)) return false;
+    cardAudio.play();
+    changed();
+    return true;
+}
+
+bool autoMoveCard(int from, int index) {
+    if (!game.autoMove(from, index)) return false;
+    cardAudio.play();
+    changed();
+    return true;
+}
+
+void drawFromStock() {
+    bool drawsCard = !game.state.piles[0].empty();
+    game.draw();
+    selected = -1;
+    changed();
+    // Turning the waste over is silent.
+    if (drawsCard) cardAudio.playDraw();
+}
+
+void undo() {
+    clearWinAnimation();
+    game.undo();
+    selected = -1;
+    cancelDrag();
+    winTicks = 0;
+    // Back at the dealt position the clock starts afresh with the next move.
+    if (!game.state.started) startTicks = 0;
+}

@@ -1,5 +1,12 @@
-// PLACEHOLDER until the pointer gestures land.
+// Pointer gestures: the hit test, the top bar and the game menu, selection,
+// click-to-move, drag and drop and the double-click to a foundation. Mouse
+// and fingers arrive here alike, already in table units.
 #include "interaction/Pointer.h"
+
+#include <algorithm>
+
+#include "interaction/Actions.h"
+#include "presentation/Table.h"
 
 bool dragging = false;
 int mx = 0, my = 0;
@@ -7,9 +14,143 @@ int downX = 0, downY = 0;
 int grabX = 0, grabY = 0;
 int dragGap = 25;
 
-void hit(int, int, int& p, int& i) { p = -1; i = -1; }
-void down(int, int, int) {}
-void up(int, int) {}
-void motion(int, int, bool) {}
-SDL_Point draggedPosition(int) { return {0, 0}; }
-void cancelDrag() {}
+namespace {
+
+const int wasteStep = 16;      // the waste fan's step to the right
+const int topBarBottom = 29;   // last row of the top bar
+const int menuRight = 257;     // last column of the open menu
+const int menuBottom = 197;    // last row of the open menu
+const int menuBand = 32;       // height of one menu entry
+const int defaultDragGap = 25;
+
+// Cards of the waste shown side by side: the top drawCount of them.
+int fanned(int size) { return std::min<int>(game.drawCount, size); }
+
+int topY(int p, int i) { return p > 5 ? py(p, i) : py(p, 0); }
+
+void menuEntry(int y) {
+    switch ((y - (topBarBottom + 1)) / menuBand) {
+    case 0: reset(false); break;
+    case 1: reset(true); break;
+    case 2:
+        game.drawCount = game.drawCount == 3 ? 1 : 3;
+        reset(false);
+        break;
+    case 3: undo(); break;
+    default: running = false; break;  // "Beenden" reaches down to the menu's edge
+    }
+}
+
+}  // namespace
+
+void hit(int x, int y, int& p, int& i) {
+    p = -1;
+    i = -1;
+    for (int d = 12; d >= 0; --d) {
+        const sol::Pile& pile = game.state.piles[d];
+        int size = static_cast<int>(pile.size());
+        int left = px(d);
+        int fan = (d == 1 && size > 0) ? wasteStep * (fanned(size) - 1) : 0;
+        if (x < left || x >= left + CW + fan) continue;
+        if (size == 0) {
+            int y0 = py(d, 0);
+            if (y >= y0 && y <= y0 + CH - 1) {
+                p = d;
+                return;
+            }
+            continue;
+        }
+        for (int j = size - 1; j >= 0; --j) {
+            int x0 = left;
+            if (d == 1) x0 += wasteStep * std::max(0, j - size + fanned(size));
+            int y0 = topY(d, j);
+            if (x >= x0 && x <= x0 + CW - 1 && y >= y0 && y <= y0 + CH - 1) {
+                p = d;
+                i = j;
+                return;
+            }
+        }
+    }
+}
+
+void down(int x, int y, int clicks) {
+    downX = mx = x;
+    downY = my = y;
+
+    if (help) {
+        help = false;
+        return;
+    }
+    if (y <= topBarBottom) {
+        if (x <= 71)
+            menu = !menu;
+        else if (x <= 157)
+            undo();
+        else
+            help = true;
+        return;
+    }
+    if (menu) {
+        menu = false;
+        if (x > menuRight || y > menuBottom) return;
+        menuEntry(y);
+        return;
+    }
+    if (game.won()) {
+        reset(false);
+        return;
+    }
+
+    int p, i;
+    hit(x, y, p, i);
+    if (p == 0) {
+        drawFromStock();
+        return;
+    }
+    if (selected >= 0 && p > 1 && moveCard(selected, indexSelected, p)) {
+        selected = -1;
+        changed();
+        return;
+    }
+    selected = -1;
+    if (p <= 0 || !game.sequence(p, i)) return;
+    if (clicks > 1 && autoMoveCard(p, i)) {
+        changed();
+        return;
+    }
+
+    selected = p;
+    indexSelected = i;
+    int cardX = px(p);
+    if (p == 1) cardX += wasteStep * (fanned(static_cast<int>(game.state.piles[1].size())) - 1);
+    grabX = x - cardX;
+    grabY = y - topY(p, i);
+    dragGap = p > 5 ? gap(p) : defaultDragGap;
+    SDL_CaptureMouse(SDL_TRUE);
+}
+
+void motion(int x, int y, bool pressed) {
+    mx = x;
+    my = y;
+    if (pressed && selected >= 0 && (mx != downX || my != downY)) dragging = true;
+}
+
+void up(int x, int y) {
+    if (dragging && selected >= 0) {
+        int p, i;
+        hit(x, y, p, i);
+        moveCard(selected, indexSelected, p);
+        selected = -1;
+        changed();
+    }
+    cancelDrag();
+}
+
+SDL_Point draggedPosition(int relativeIndex) {
+    return {mx - grabX, my + relativeIndex * dragGap - grabY};
+}
+
+void cancelDrag() {
+    dragging = false;
+    SDL_CaptureMouse(SDL_FALSE);
+}

@@ -1,4 +1,134 @@
-// PLACEHOLDER until the frame loop lands.
+// One step of the main loop: decide whether to draw, drain the event queue
+// into the game actions, the window and the pointer, advance the victory
+// animation and draw only when something can have changed.
 #include "shell/Frame.h"
 
-void frame() {}
+#include <SDL.h>
+
+#include "interaction/Actions.h"
+#include "interaction/Pointer.h"
+#include "presentation/Scene.h"
+#include "presentation/Table.h"
+#include "presentation/Victory.h"
+#include "sound/CardAudio.h"
+#include "window/Window.h"
+
+namespace {
+
+void key(SDL_Keycode k, Uint16 mod) {
+    if (k == SDLK_F11) {
+        toggleFullscreen();
+    } else if (k == SDLK_s) {
+        cardAudio.toggle();
+    } else if (k == SDLK_F2) {
+        reset(false);
+    } else if (k == SDLK_F3) {
+        reset(true);
+    } else if (k == SDLK_d) {
+        game.drawCount = game.drawCount == 3 ? 1 : 3;
+        reset(false);
+    } else if (k == SDLK_SPACE) {
+        drawFromStock();
+    } else if (k == SDLK_z) {
+        if (mod & KMOD_CTRL) {
+            undo();
+            winTicks = 0;
+        }
+    } else if (k == SDLK_F1) {
+        help = !help;
+    } else if (k == SDLK_ESCAPE) {
+        clearWinAnimation();
+        selected = -1;
+        cancelDrag();
+        help = false;
+        menu = false;
+    }
+}
+
+void windowEvent(Uint8 event) {
+    setWindowAspectHint();
+    switch (event) {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_RESIZED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        fitWindowToField();
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        cancelDrag();
+        selected = -1;
+        break;
+    default:
+        break;
+    }
+}
+
+// Fingers report 0..1 over the logical table; cut, never round, so that
+// the last unit of the table stays inside it.
+int tableX(float x) { return static_cast<int>(static_cast<float>(W) * x); }
+int tableY(float y) { return static_cast<int>(static_cast<float>(H) * y); }
+
+void dispatch(const SDL_Event& e) {
+    switch (e.type) {
+    case SDL_QUIT:
+        running = false;
+        break;
+    case SDL_WINDOWEVENT:
+        windowEvent(e.window.event);
+        break;
+    case SDL_KEYDOWN:
+        key(e.key.keysym.sym, e.key.keysym.mod);
+        break;
+    // Mouse events SDL makes up from touch would repeat the finger's work.
+    case SDL_MOUSEMOTION:
+        if (e.motion.which != SDL_TOUCH_MOUSEID)
+            motion(e.motion.x, e.motion.y, (e.motion.state & SDL_BUTTON_LMASK) != 0);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (e.button.which == SDL_TOUCH_MOUSEID) break;
+        if (e.button.button == SDL_BUTTON_LEFT) {
+            down(e.button.x, e.button.y, e.button.clicks);
+        } else if (e.button.button == SDL_BUTTON_RIGHT) {
+            int p, i;
+            hit(e.button.x, e.button.y, p, i);
+            if (p > 0) autoMoveCard(p, i);
+            changed();
+        }
+        break;
+    case SDL_MOUSEBUTTONUP:
+        if (e.button.which != SDL_TOUCH_MOUSEID && e.button.button == SDL_BUTTON_LEFT)
+            up(e.button.x, e.button.y);
+        break;
+    case SDL_FINGERDOWN:
+        down(tableX(e.tfinger.x), tableY(e.tfinger.y), 1);
+        break;
+    case SDL_FINGERUP:
+        up(tableX(e.tfinger.x), tableY(e.tfinger.y));
+        break;
+    case SDL_FINGERMOTION:
+        motion(tableX(e.tfinger.x), tableY(e.tfinger.y), true);
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+void frame() {
+    static bool firstFrame = true;
+    static Uint32 lastSecond = 0;
+
+    Uint32 second = gameSeconds();
+    bool redraw = firstFrame || second != lastSecond || dragging || winAnimating;
+    firstFrame = false;
+    lastSecond = second;
+
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+        redraw = true;
+        dispatch(e);
+    }
+
+    advanceWinAnimation(SDL_GetTicks());
+    if (redraw) render();
+}
