@@ -1,5 +1,16 @@
-// PLACEHOLDER until the victory animation lands.
+// The victory animation: the 52 cards fly off the foundations in fixed
+// 1/60 s steps and leave a trail of imprints, painted once each into a
+// texture of the frame buffer's size.
 #include "presentation/Victory.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "interaction/Actions.h"
+#include "presentation/Graphics.h"
+#include "presentation/Table.h"
+#include "shell/Startup.h"
 
 std::vector<FlyingCard> flyingCards;
 std::vector<WinStamp> winStamps;
@@ -10,8 +21,126 @@ float winRemainder = 0;
 SDL_Texture* winTrail = nullptr;
 size_t paintedWinStamps = 0;
 
-void clearWinAnimation() {}
-void startWinAnimation(Uint32) {}
-void advanceWinAnimation(Uint32) {}
-void renderWinTrail() {}
-void dropWinTrail() {}
+namespace {
+
+const float stepSeconds = 1.0f / 60.0f;
+const float gravityPerStep = 12.666667f;  // 760 units/s^2 over one step
+const float floorY = 510.0f;              // card bottom on the status bar
+const float minBounce = 220.0f;
+const float bounceKeep = 0.78f;
+const Uint32 maxElapsed = 250;            // ms taken per call after a stall
+
+}  // namespace
+
+void dropWinTrail() {
+    if (winTrail) SDL_DestroyTexture(winTrail);
+    winTrail = nullptr;
+    paintedWinStamps = 0;
+}
+
+void clearWinAnimation() {
+    flyingCards.clear();
+    winStamps.clear();
+    winAnimating = false;
+    winStep = 0;
+    winRemainder = 0;
+    dropWinTrail();
+}
+
+void startWinAnimation(Uint32 now) {
+    clearWinAnimation();
+    winAnimating = true;
+    winLastTick = now;
+    // Its own generator, so the deal's sequence stays untouched.
+    std::mt19937 random(seed ^ 0x57494Eu);
+    flyingCards.reserve(52);
+    for (int rank = 13; rank >= 1; --rank) {
+        for (int f = 0; f < 4; ++f) {
+            const sol::Pile& pile = game.state.piles[f + 2];
+            FlyingCard c;
+            // A won table has every rank in place; the guard only keeps a
+            // misuse on a partial table from reading past a pile's end.
+            c.card = static_cast<size_t>(rank) <= pile.size() ? pile[rank - 1]
+                                                               : sol::Card{f, rank, true};
+            c.x = static_cast<float>(px(f + 2));
+            c.y = static_cast<float>(py(f + 2, 0));
+            const Uint32 speedDraw = random();
+            const Uint32 directionDraw = random();
+            const Uint32 riseDraw = random();
+            const float speed = static_cast<float>(speedDraw % 150 + 140);
+            const float direction = (directionDraw & 1u) ? 1.0f : -1.0f;
+            c.vx = direction * speed;
+            c.vy = -static_cast<float>(riseDraw % 170 + 90);
+            flyingCards.push_back(c);
+        }
+    }
+}
+
+void advanceWinAnimation(Uint32 now) {
+    if (!winAnimating) return;
+    Uint32 elapsed = now - winLastTick;
+    if (elapsed > maxElapsed) elapsed = maxElapsed;
+    winRemainder += static_cast<float>(elapsed) / 1000.0f;
+    winLastTick = now;
+
+    const float dt = stepSeconds;
+    while (winRemainder >= dt && winAnimating) {
+        winRemainder -= dt;
+        ++winStep;
+        bool remaining = false;
+        for (size_t k = 0; k < flyingCards.size(); ++k) {
+            FlyingCard& c = flyingCards[k];
+            if (winStep < 10u * static_cast<Uint32>(k) + 1u) {
+                remaining = true;
+                continue;
+            }
+            if (c.finished) continue;
+            c.launched = true;
+            c.x += c.vx * dt;
+            c.vy += gravityPerStep;
+            c.y += c.vy * dt;
+            if (c.y > floorY) {
+                c.y = floorY;
+                c.vy = -std::max(minBounce, std::fabs(c.vy) * bounceKeep);
+            }
+            if (c.x < -80.0f || c.x > 760.0f) {
+                c.finished = true;
+                continue;
+            }
+            remaining = true;
+            if (winStep % 2 == 0) {
+                winStamps.push_back({c.card, static_cast<int>(std::lround(c.x)),
+                                     static_cast<int>(std::lround(c.y))});
+            }
+        }
+        winAnimating = remaining;
+    }
+}
+
+void renderWinTrail() {
+    if (winStamps.empty()) return;
+    if (!winTrail) {
+        winTrail = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888,
+                                     SDL_TEXTUREACCESS_TARGET, bufferWidth, bufferHeight);
+        if (!winTrail) return;
+        SDL_SetTextureBlendMode(winTrail, SDL_BLENDMODE_BLEND);
+        SDL_SetRenderTarget(renderer, winTrail);
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0);
+        SDL_RenderClear(renderer);
+        paintedWinStamps = 0;
+    } else {
+        SDL_SetRenderTarget(renderer, winTrail);
+    }
+    SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+    const SDL_Rect table = {0, 30, 760, 592};
+    SDL_RenderSetClipRect(renderer, &table);
+    for (; paintedWinStamps < winStamps.size(); ++paintedWinStamps) {
+        const WinStamp& s = winStamps[paintedWinStamps];
+        card(s.card, s.x, s.y, false);
+    }
+    SDL_RenderSetClipRect(renderer, nullptr);
+    SDL_SetRenderTarget(renderer, frameBuffer);
+    SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+    const SDL_Rect whole = {0, 0, 760, 650};
+    SDL_RenderCopy(renderer, winTrail, nullptr, &whole);
+}

@@ -1,12 +1,87 @@
-// PLACEHOLDER until the card sounds land.
+// The card sounds: both WAVs loaded once from the program's own bytes, one
+// playback device fed through SDL's audio queue, and the mute switch.
 #include "sound/CardAudio.h"
+
+#include "sound/CardSoundData.h"
 
 CardAudio cardAudio;
 
-bool CardAudio::open() { return false; }
-void CardAudio::queue(const Uint8*, Uint32) {}
-void CardAudio::play() {}
-void CardAudio::playDraw() {}
-void CardAudio::toggle() { enabled = !enabled; }
-void CardAudio::close() {}
+namespace {
+
+// The loader closes the stream itself (freesrc 1).
+Uint8* loadWav(const unsigned char* bytes, unsigned int size, SDL_AudioSpec* spec,
+               Uint32* length) {
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(size));
+    if (!stream) return nullptr;
+    Uint8* data = nullptr;
+    if (!SDL_LoadWAV_RW(stream, 1, spec, &data, length)) return nullptr;
+    return data;
+}
+
+}  // namespace
+
+bool CardAudio::open() {
+    close();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+
+    SDL_AudioSpec wanted, obtained;
+    SDL_zero(wanted);
+    SDL_zero(obtained);
+    sample = loadWav(cardPlaceWav, cardPlaceWavSize, &wanted, &length);
+    if (!sample) {
+        length = 0;
+        return false;
+    }
+
+    SDL_AudioSpec drawSpec;
+    SDL_zero(drawSpec);
+    drawSample = loadWav(cardDrawWav, cardDrawWavSize, &drawSpec, &drawLength);
+    if (!drawSample || drawSpec.freq != wanted.freq || drawSpec.format != wanted.format ||
+        drawSpec.channels != wanted.channels) {
+        if (drawSample) SDL_SetError("Card sounds differ in format");
+        close();
+        return false;
+    }
+
+    // Queued audio: no callback, and the device takes the files' own format.
+    wanted.samples = 512;
+    wanted.callback = nullptr;
+    wanted.userdata = nullptr;
+    device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (device == 0) {
+        close();
+        return false;
+    }
+    SDL_PauseAudioDevice(device, 0);
+    return true;
+}
+
+void CardAudio::queue(const Uint8* data, Uint32 bytes) {
+    if (device == 0 || !enabled || !data || bytes == 0) return;
+    // Sounds play in turn; a long backlog is dropped so a new one is not late.
+    if (SDL_GetQueuedAudioSize(device) > static_cast<Uint32>(2u * bytes))
+        SDL_ClearQueuedAudio(device);
+    SDL_QueueAudio(device, data, bytes);
+}
+
+void CardAudio::play() { queue(sample, length); }
+
+void CardAudio::playDraw() { queue(drawSample, drawLength); }
+
+void CardAudio::toggle() {
+    enabled = !enabled;
+    if (!enabled && device != 0) SDL_ClearQueuedAudio(device);
+}
+
+void CardAudio::close() {
+    if (device != 0) SDL_CloseAudioDevice(device);
+    device = 0;
+    if (sample) SDL_FreeWAV(sample);
+    sample = nullptr;
+    length = 0;
+    if (drawSample) SDL_FreeWAV(drawSample);
+    drawSample = nullptr;
+    drawLength = 0;
+}
+
 CardAudio::~CardAudio() { close(); }
