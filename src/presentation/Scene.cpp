@@ -1,4 +1,167 @@
-// PLACEHOLDER until the scene lands.
+// Composes one whole frame of the table in the off-screen frame buffer and
+// copies it to the window.
 #include "presentation/Scene.h"
 
-void render() {}
+#include <algorithm>
+#include <string>
+
+#include "interaction/Actions.h"
+#include "interaction/Pointer.h"
+#include "presentation/Graphics.h"
+#include "presentation/Table.h"
+#include "presentation/Victory.h"
+#include "shell/Startup.h"
+#include "sound/CardAudio.h"
+
+namespace {
+
+const SDL_Color tableGreen = {0, 128, 0, 255};
+const SDL_Color darkGreen = {0, 64, 0, 255};
+const SDL_Color lightGreen = {64, 176, 64, 255};
+const SDL_Color markGreen = {0, 96, 0, 255};
+const SDL_Color navy = {0, 0, 128, 255};
+
+const char* const labels[5] = {
+    "Neues Spiel       F2",
+    "Erneut geben      F3",
+    "1 / 3 Karten      D",
+    "Rueckgaengig      Strg+Z",
+    "Beenden",
+};
+
+const char* const lines[7] = {
+    "Ziel: Ass bis Koenig, jede Farbe auf einen Stapel.",
+    "Spalten: absteigend und abwechselnd rot / schwarz.",
+    "Nur Koenige duerfen auf eine leere Spalte.",
+    "Karten ziehen oder anklicken, dann das Ziel anklicken.",
+    "Doppelklick: auf Ass-Stapel. Leertaste: Karte ziehen.",
+    "F2: neu   F3: erneut   D: 1/3 Karten   Strg+Z: zurueck",
+    "S: Ton an/aus. Klicken zum Schliessen.",
+};
+
+bool draggingFrom(int p) { return dragging && selected == p; }
+
+void emptyPlace(int p, int x, int y) {
+    line(x, y, x + CW, y, darkGreen);
+    line(x, y, x, y + CH, darkGreen);
+    line(x, y + CH, x + CW, y + CH, lightGreen);
+    line(x + CW, y, x + CW, y + CH, lightGreen);
+    if (p == 0) text("O", x + 28, y + 37, darkGreen, true);
+    if (p >= 2 && p <= 5) text("A", x + 30, y + 38, markGreen, true);
+}
+
+void drawWaste(int x, int y) {
+    const sol::Pile& pile = game.state.piles[1];
+    int n = static_cast<int>(pile.size());
+    int first = std::max(0, n - game.drawCount);
+    int end = draggingFrom(1) ? indexSelected : n;
+    if (game.drawCount == 1 && end > 0) first = end - 1;
+    for (int j = first; j < end; ++j)
+        card(pile[j], x + 16 * (j - first), y, selected == 1 && indexSelected == j);
+}
+
+// While cards fly off, a foundation shows the card below those launched.
+int foundationTop(const sol::Pile& pile) {
+    int n = static_cast<int>(pile.size());
+    if (flyingCards.empty() || n == 0) return n - 1;
+    int suit = pile.back().suit;
+    int launched = 0;
+    for (const FlyingCard& f : flyingCards)
+        if (f.launched && f.card.suit == suit) ++launched;
+    return n - 1 - launched;
+}
+
+void drawPile(int p) {
+    const sol::Pile& pile = game.state.piles[p];
+    int n = static_cast<int>(pile.size());
+    int x = px(p);
+    int y = py(p, 0);
+    if (n == 0 || (p == 1 && draggingFrom(1) && indexSelected == 0)) emptyPlace(p, x, y);
+    if (p == 0) {
+        if (n > 0) card(pile.back(), x, y, false);
+        return;
+    }
+    if (p == 1) {
+        drawWaste(x, y);
+        return;
+    }
+    bool foundation = p <= 5;
+    int from = foundation ? foundationTop(pile) : 0;
+    int to = foundation ? from : n - 1;
+    for (int j = std::max(0, from); j <= to; ++j) {
+        if (draggingFrom(p) && j >= indexSelected) continue;
+        card(pile[j], x, foundation ? y : py(p, j), selected == p && indexSelected == j);
+    }
+}
+
+void drawDraggedCards() {
+    if (!dragging || selected < 0) return;
+    const sol::Pile& pile = game.state.piles[selected];
+    for (int j = std::max(0, indexSelected); j < static_cast<int>(pile.size()); ++j) {
+        SDL_Point at = draggedPosition(j - indexSelected);
+        card(pile[j], at.x, at.y, false);
+    }
+}
+
+void drawStatusBar() {
+    bevel(0, 622, W, 28, false);
+    std::string mode = game.drawCount == 3 ? "3 Karten" : "1 Karte";
+    if (!cardAudio.enabled) mode += "   Ton aus";
+    text(mode, 12, 628, black, false);
+    text("Punkte: " + std::to_string(game.state.score), 460, 628, black, false);
+    text("Zeit: " + std::to_string(gameSeconds()), 622, 628, black, false);
+}
+
+void drawMenu() {
+    bevel(3, 29, 255, 167, false);
+    for (int j = 0; j < 5; ++j) text(labels[j], 12, 39 + 32 * j, black, false);
+}
+
+void drawPanel(bool won) {
+    bevel(85, 220, 590, 235, false);
+    fill(89, 224, 582, 25, navy);
+    text(won ? "Gewonnen!" : "Zarn - Solitär", 100, 228, white, false);
+    if (won) {
+        text("Alle Karten sind abgelegt. Glueckwunsch!", 164, 280, black, false);
+        text("Klicken fuer ein neues Spiel.", 164, 322, black, false);
+        return;
+    }
+    for (int j = 0; j < 7; ++j) text(lines[j], 100, 264 + 25 * j, black, false);
+}
+
+}  // namespace
+
+void render() {
+    if (!resizeGraphics()) {
+        SDL_Log("Resize graphics: %s", SDL_GetError());
+        return;
+    }
+    SDL_SetRenderTarget(renderer, frameBuffer);
+    SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+
+    SDL_SetRenderDrawColor(renderer, tableGreen.r, tableGreen.g, tableGreen.b, 255);
+    SDL_RenderClear(renderer);
+    fill(0, 0, W, H, tableGreen);
+
+    bevel(0, 0, W, 30, false);
+    text("Spiel", 12, 6, black, false);
+    text("Zurück", 80, 6, black, false);
+    text("Hilfe", 170, 6, black, false);
+
+    for (int p = 0; p < 13; ++p) drawPile(p);
+    renderWinTrail();
+    drawDraggedCards();
+    drawStatusBar();
+    if (menu) drawMenu();
+    bool won = game.won();
+    if (help || (won && !winAnimating)) drawPanel(won);
+
+    // The window's logical size returns with it as target; clearing it first
+    // makes the bars beside the table green.
+    SDL_SetRenderTarget(renderer, nullptr);
+    SDL_SetRenderDrawColor(renderer, tableGreen.r, tableGreen.g, tableGreen.b, 255);
+    SDL_RenderClear(renderer);
+    SDL_Rect whole = {0, 0, W, H};
+    SDL_RenderCopy(renderer, frameBuffer, nullptr, &whole);
+    SDL_RenderPresent(renderer);
+}

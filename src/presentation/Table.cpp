@@ -1,7 +1,45 @@
-// PLACEHOLDER until the table geometry lands.
+// Table geometry in logical units and the drawing of one card from the atlas.
 #include "presentation/Table.h"
 
-int px(int) { return 0; }
-int gap(int) { return 25; }
-int py(int, int) { return 0; }
-void card(sol::Card, int, int, bool) {}
+#include <algorithm>
+
+#include "interaction/Actions.h"
+#include "presentation/Graphics.h"
+#include "shell/Startup.h"
+
+namespace {
+
+// The atlas holds every card at twice the logical size.
+const int cellWidth = 2 * CW;
+const int cellHeight = 2 * CH;
+const int backRow = 4;
+const SDL_Color gold = {255, 210, 0, 255};
+
+}  // namespace
+
+int px(int p) {
+    if (p == 0) return 24;
+    if (p == 1) return 126;
+    if (p <= 5) return 330 + 102 * (p - 2);
+    return 24 + 102 * (p - 6);
+}
+
+int gap(int p) {
+    int n = static_cast<int>(game.state.piles[p].size());
+    return std::min(25, 300 / std::max(1, n - 1));
+}
+
+int py(int p, int i) { return p <= 5 ? 58 : 204 + i * gap(p); }
+
+void card(sol::Card c, int x, int y, bool sel) {
+    SDL_Rect source = {0, backRow * cellHeight, cellWidth, cellHeight};
+    if (c.up) source = {(c.rank - 1) * cellWidth, c.suit * cellHeight, cellWidth, cellHeight};
+    SDL_Rect destination = {x, y, CW, CH};
+    SDL_RenderCopy(renderer, cardAtlas, &source, &destination);
+    if (!sel) return;
+    SDL_SetRenderDrawColor(renderer, gold.r, gold.g, gold.b, 255);
+    SDL_Rect outer = {x, y, CW, CH};
+    SDL_Rect inner = {x + 1, y + 1, CW - 2, CH - 2};
+    SDL_RenderDrawRect(renderer, &outer);
+    SDL_RenderDrawRect(renderer, &inner);
+}
