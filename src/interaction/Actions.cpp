@@ -20,8 +20,16 @@ bool help = false;
 bool menu = false;
 
 namespace {
+
 const uint32_t maxRandomAttempts = 64;
+
+// 0 marks a clock mark as unset, so a mark taken at tick 0 is stored as 1.
+Uint32 tickMark() {
+    Uint32 now = SDL_GetTicks();
+    return now > 1 ? now : 1;
 }
+
+}  // namespace
 
 Uint32 gameSeconds() {
     if (startTicks == 0) return 0;
@@ -40,11 +48,9 @@ void reset(bool same) {
 }
 
 void changed() {
-    if (game.state.started && startTicks == 0) startTicks = SDL_GetTicks();
+    if (game.state.started && startTicks == 0) startTicks = tickMark();
     if (game.won() && winTicks == 0) {
-        // 0 means "not won", so a win at tick 0 is stored as 1.
-        Uint32 now = SDL_GetTicks();
-        winTicks = now > 1 ? now : 1;
+        winTicks = tickMark();
         startWinAnimation(winTicks);
         selected = -1;
         cancelDrag();

@@ -1,0 +1,247 @@
+// Game actions: the clock, the win, the sounds and the selection around the
+// engine's moves, draws and undo. Audio runs on SDL's dummy driver so that
+// queued sounds can be seen in the device queue.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include "actions_positions.h"
+#include "presentation/Victory.h"
+#include "sound/CardAudio.h"
+
+// Must run first: SDL's clock starts at the first SDL_GetTicks call, so this
+// win is registered at tick 0, which must not read as "not won".
+TEST(ActionsTickZero, WinAtTickZeroIsStillAWin) {
+    clearTable();
+    twoMovesFromWin();
+    game.state.piles[5].push_back(game.state.piles[6].back());
+    game.state.piles[6].clear();
+    ASSERT_TRUE(moveCard(7, 0, 5));
+    EXPECT_TRUE(game.won());
+    EXPECT_EQ(winTicks, 1u);
+    EXPECT_NE(startTicks, 0u);
+    EXPECT_EQ(gameSeconds(), 0u);
+    // A later bookkeeping step must not restart the clock past the win.
+    SDL_Delay(20);
+    changed();
+    EXPECT_EQ(winTicks, 1u);
+    EXPECT_EQ(gameSeconds(), 0u);
+}
+
+class Actions : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
+        ASSERT_TRUE(cardAudio.open()) << SDL_GetError();
+    }
+    static void TearDownTestSuite() {
+        cardAudio.close();
+        SDL_Quit();
+    }
+    void SetUp() override {
+        clearWinAnimation();
+        clearTable();
+        cardAudio.enabled = true;
+        SDL_ClearQueuedAudio(cardAudio.device);
+    }
+    static Uint32 queued() { return SDL_GetQueuedAudioSize(cardAudio.device); }
+};
+
+TEST_F(Actions, NewGamesUseConsecutiveSeedsAndReplayDealsTheSameCards) {
+    seed = 1000;
+    reset(false);
+    EXPECT_EQ(seed, 1001u);
+    sol::State first = game.state;
+    EXPECT_TRUE(validTable(game));
+    drawFromStock();
+    selected = 6;
+    reset(true);
+    EXPECT_EQ(seed, 1001u);
+    EXPECT_EQ(game.state, first);
+    EXPECT_EQ(selected, -1);
+    EXPECT_EQ(startTicks, 0u);
+    reset(false);
+    EXPECT_EQ(seed, 1002u);
+    seed = 0xFFFFFFFFu;
+    reset(false);
+    EXPECT_EQ(seed, 0u);
+}
+
+TEST_F(Actions, ClockStartsWithTheFirstRecordedActionAndStopsAtTheDealtPosition) {
+    seed = 7;
+    reset(false);
+    EXPECT_EQ(gameSeconds(), 0u);
+    drawFromStock();
+    ASSERT_NE(startTicks, 0u);
+    Uint32 started = startTicks;
+    drawFromStock();
+    EXPECT_EQ(startTicks, started) << "the clock starts once per game";
+
+    startTicks = SDL_GetTicks() - 61500;
+    EXPECT_EQ(gameSeconds(), 61u);
+
+    undo();
+    EXPECT_NE(startTicks, 0u) << "one draw is still on the table";
+    undo();
+    EXPECT_EQ(startTicks, 0u);
+    EXPECT_EQ(gameSeconds(), 0u);
+    undo();  // nothing left to undo: still dealt, selection still cleared
+    EXPECT_EQ(startTicks, 0u);
+    drawFromStock();
+    EXPECT_NE(startTicks, 0u);
+}
+
+TEST_F(Actions, DrawSoundOnlyWhenTheStockHeldCards) {
+    struct Case {
+        const char* name;
+        size_t stock, waste;
+        bool sound, starts;
+    } cases[] = {
+        {"draw from the stock", 3, 0, true, true},
+        {"turn the waste over", 0, 4, false, true},
+        {"both empty", 0, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clearTable();
+        SDL_ClearQueuedAudio(cardAudio.device);
+        for (size_t k = 0; k < c.stock; ++k) game.state.piles[0].push_back(faceDown(0, 1 + int(k)));
+        for (size_t k = 0; k < c.waste; ++k) game.state.piles[1].push_back(faceUp(1, 1 + int(k)));
+        selected = 6;
+        indexSelected = 0;
+        drawFromStock();
+        EXPECT_EQ(selected, -1);
+        EXPECT_EQ(queued() > 0, c.sound);
+        EXPECT_EQ(startTicks != 0, c.starts);
+        EXPECT_EQ(game.state.piles[0].size() + game.state.piles[1].size(), c.stock + c.waste);
+    }
+}
+
+TEST_F(Actions, DrawKeepsARunningDrag) {
+    clearTable();
+    game.state.piles[0] = {faceDown(0, 1)};
+    game.state.piles[6] = {faceUp(0, 5)};
+    selected = 6;
+    indexSelected = 0;
+    dragging = true;
+    drawFromStock();
+    EXPECT_TRUE(dragging);
+    EXPECT_EQ(selected, -1);
+    cancelDrag();
+}
+
+TEST_F(Actions, RefusedMoveChangesNothingAndIsSilent) {
+    clearTable();
+    game.state.piles[6] = {faceUp(0, 5)};
+    game.state.piles[7] = {faceUp(0, 6)};  // same colour: refused
+    game.state.score = 40;
+    selected = 6;
+    indexSelected = 0;
+    sol::State before = game.state;
+    EXPECT_FALSE(moveCard(6, 0, 7));
+    EXPECT_FALSE(autoMoveCard(6, 0));
+    EXPECT_FALSE(moveCard(-1, -1, 7));
+    EXPECT_FALSE(autoMoveCard(6, -1));
+    EXPECT_EQ(game.state, before);
+    EXPECT_EQ(startTicks, 0u);
+    EXPECT_EQ(winTicks, 0u);
+    EXPECT_EQ(selected, 6) << "the caller decides about the selection";
+    EXPECT_EQ(queued(), 0u);
+}
+
+TEST_F(Actions, AcceptedMovesPlayThePlacingSound) {
+    clearTable();
+    game.state.piles[6] = {faceUp(1, 5)};
+    game.state.piles[7] = {faceUp(0, 6)};
+    game.state.piles[8] = {faceUp(2, 1)};
+    EXPECT_TRUE(moveCard(6, 0, 7));
+    EXPECT_GT(queued(), 0u);
+    SDL_ClearQueuedAudio(cardAudio.device);
+    EXPECT_TRUE(autoMoveCard(8, 0));
+    EXPECT_GT(queued(), 0u);
+    EXPECT_EQ(game.state.piles[2].size(), 1u) << "the first foundation takes the ace";
+}
+
+TEST_F(Actions, WinFreezesTheClockOnceAndUndoLetsItRunOn) {
+    seed = 42;
+    twoMovesFromWin();
+    selected = 7;
+    indexSelected = 0;
+    ASSERT_TRUE(autoMoveCard(6, 0));
+    ASSERT_NE(startTicks, 0u);
+    EXPECT_EQ(winTicks, 0u);
+    startTicks = SDL_GetTicks() - 61500;  // as if the first move was 61.5 s ago
+    Uint32 firstMove = startTicks;
+    dragging = true;
+    ASSERT_TRUE(autoMoveCard(7, 0));
+    ASSERT_TRUE(game.won());
+    EXPECT_GE(winTicks, startTicks + 61500);
+    EXPECT_TRUE(winAnimating);
+    EXPECT_EQ(flyingCards.size(), 52u);
+    EXPECT_EQ(selected, -1);
+    EXPECT_FALSE(dragging);
+    Uint32 shown = gameSeconds();
+    EXPECT_EQ(shown, 61u);
+
+    // A second bookkeeping step neither moves the win nor restarts the flight.
+    advanceWinAnimation(winTicks + 250);
+    Uint32 step = winStep;
+    ASSERT_GT(step, 0u);
+    Uint32 won = winTicks;
+    SDL_Delay(1100);
+    changed();
+    EXPECT_EQ(winTicks, won);
+    EXPECT_EQ(winStep, step);
+    EXPECT_EQ(gameSeconds(), shown) << "the clock stands still after the win";
+
+    // Taking the winning move back: no flight, no trail, clock runs from the first move.
+    undo();
+    EXPECT_FALSE(game.won());
+    EXPECT_EQ(winTicks, 0u);
+    EXPECT_FALSE(winAnimating);
+    EXPECT_TRUE(flyingCards.empty());
+    EXPECT_TRUE(winStamps.empty());
+    EXPECT_EQ(startTicks, firstMove);
+    EXPECT_GE(gameSeconds(), 62u);
+
+    // Winning again registers a new win.
+    ASSERT_TRUE(autoMoveCard(7, 0));
+    EXPECT_NE(winTicks, 0u);
+    EXPECT_TRUE(winAnimating);
+}
+
+TEST_F(Actions, ReplayAfterAWinDealsTheSameCardsWithTheClockAtZero) {
+    seed = 99;
+    reset(false);
+    sol::State dealt = game.state;
+    std::vector<sol::Game::Step> path = game.solution;
+    for (const sol::Game::Step& s : path) {
+        if (s.source == 0)
+            drawFromStock();
+        else
+            ASSERT_TRUE(moveCard(s.source, s.index, s.destination));
+        ASSERT_TRUE(validTable(game));
+    }
+    ASSERT_TRUE(game.won());
+    ASSERT_NE(winTicks, 0u);
+    advanceWinAnimation(winTicks + 250);
+    reset(true);
+    EXPECT_EQ(game.state, dealt);
+    EXPECT_EQ(startTicks, 0u);
+    EXPECT_EQ(winTicks, 0u);
+    EXPECT_FALSE(winAnimating);
+    EXPECT_TRUE(winStamps.empty());
+    EXPECT_TRUE(flyingCards.empty());
+}
+
+TEST_F(Actions, ResetLeavesMenuHelpAndDrawCountAlone) {
+    help = true;
+    menu = true;
+    game.drawCount = 3;
+    reset(false);
+    EXPECT_TRUE(help);
+    EXPECT_TRUE(menu);
+    EXPECT_EQ(game.drawCount, 3);
+    EXPECT_TRUE(validTable(game));
+}
