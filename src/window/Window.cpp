@@ -1,9 +1,154 @@
-// PLACEHOLDER until window fitting lands.
 #include "window/Window.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "interaction/Actions.h"
+#include "interaction/Pointer.h"
+#include "shell/Startup.h"
+
+// Last: Xlib defines macros (None, Bool, Status) that other headers must not see.
+#include <SDL_syswm.h>
+#include <X11/Xutil.h>
 
 int fittedWidth = 760, fittedHeight = 650;
 SDL_Rect windowedBounds = {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 760, 650};
 
-void setWindowAspectHint() {}
-void fitWindowToField() {}
-void toggleFullscreen() {}
+namespace {
+
+constexpr int tableWidth = 760, tableHeight = 650;
+constexpr Uint32 fullscreenFlags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
+
+// The scale factors are kept as exact fractions: in doubles, 673 / 650 * 650
+// floors to 672 and 650 * 266 / 760 (227.5) rounds down, each a unit short.
+struct Ratio {
+    long long num, den;  // den > 0
+};
+
+bool operator<(Ratio a, Ratio b) { return a.num * b.den < b.num * a.den; }
+
+Ratio smaller(Ratio a, Ratio b) { return b < a ? b : a; }
+
+// Nearest integer, halves away from zero; for num >= 0.
+long long rounded(long long num, long long den) { return (2 * num + den) / (2 * den); }
+
+int clamped(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
+
+// The largest table-shaped size at the given scale.
+SDL_Point tableSizeAt(Ratio scale) {
+    return {clamped(std::max(1LL, rounded(scale.num * tableWidth, scale.den))),
+            clamped(std::max(1LL, rounded(scale.num * tableHeight, scale.den)))};
+}
+
+}  // namespace
+
+SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHeight,
+                        const WindowBorders& borders, const SDL_Rect* usable) {
+    SDL_Point next = {w, h};
+    if (w != lastWidth && h == lastHeight && !maximized) {
+        next.y = clamped(std::max(1LL, rounded(1LL * tableHeight * w, tableWidth)));
+    } else if (h != lastHeight && w == lastWidth && !maximized) {
+        next.x = clamped(std::max(1LL, rounded(1LL * tableWidth * h, tableHeight)));
+    } else {
+        next = tableSizeAt(smaller({w, tableWidth}, {h, tableHeight}));
+    }
+    if (usable) {
+        const long long room = std::max(1LL, 1LL * usable->w - borders.left - borders.right);
+        const long long roomHigh = std::max(1LL, 1LL * usable->h - borders.top - borders.bottom);
+        const Ratio limit = smaller({room, tableWidth}, {roomHigh, tableHeight});
+        if (limit < smaller({next.x, tableWidth}, {next.y, tableHeight})) {
+            next.x = clamped(std::max(1LL, limit.num * tableWidth / limit.den));
+            next.y = clamped(std::max(1LL, limit.num * tableHeight / limit.den));
+        }
+    }
+    return next;
+}
+
+SDL_Point windowFitPosition(int x, int y, SDL_Point size, bool maximized,
+                            const WindowBorders& borders, const SDL_Rect& usable) {
+    const long long lastX = std::max<long long>(
+        usable.x, 1LL * usable.x + usable.w - size.x - borders.left - borders.right);
+    const long long lastY = std::max<long long>(
+        usable.y, 1LL * usable.y + usable.h - size.y - borders.top - borders.bottom);
+    if (maximized) {
+        return {clamped(usable.x + (lastX - usable.x) / 2), clamped(usable.y + (lastY - usable.y) / 2)};
+    }
+    return {clamped(std::max<long long>(usable.x, std::min<long long>(x, lastX))),
+            clamped(std::max<long long>(usable.y, std::min<long long>(y, lastY)))};
+}
+
+void setWindowAspectHint() {
+    if (!window) return;
+    SDL_SysWMinfo info;
+    SDL_zero(info);
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    Display* display = info.info.x11.display;
+    const Window xwindow = info.info.x11.window;
+
+    // A window without hints leaves the cleared structure as it is.
+    XSizeHints hints;
+    SDL_zero(hints);
+    long supplied = 0;
+    XGetWMNormalHints(display, xwindow, &hints, &supplied);
+    // Called on every window event: once the hint is in place nothing is sent.
+    if ((hints.flags & PAspect) && hints.min_aspect.x == tableWidth &&
+        hints.min_aspect.y == tableHeight && hints.max_aspect.x == tableWidth &&
+        hints.max_aspect.y == tableHeight) {
+        return;
+    }
+    hints.flags |= PAspect;
+    hints.min_aspect.x = hints.max_aspect.x = tableWidth;
+    hints.min_aspect.y = hints.max_aspect.y = tableHeight;
+    XSetWMNormalHints(display, xwindow, &hints);
+    XFlush(display);
+}
+
+void fitWindowToField() {
+    if (!window) return;
+    const Uint32 flags = SDL_GetWindowFlags(window);
+    if (flags & fullscreenFlags) return;
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    if (w <= 0 || h <= 0) return;
+    const bool maximized = flags & SDL_WINDOW_MAXIMIZED;
+
+    WindowBorders borders;
+    SDL_GetWindowBordersSize(window, &borders.top, &borders.left, &borders.bottom, &borders.right);
+    SDL_Rect usable = {0, 0, 0, 0};
+    const bool hasUsable = SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(window), &usable) == 0;
+
+    const SDL_Point size =
+        windowFitSize(w, h, maximized, fittedWidth, fittedHeight, borders, hasUsable ? &usable : nullptr);
+    // Maximising asks for the largest window that fits, never a maximised one.
+    if (maximized) SDL_RestoreWindow(window);
+    if (size.x != w || size.y != h || maximized) SDL_SetWindowSize(window, size.x, size.y);
+    fittedWidth = size.x;
+    fittedHeight = size.y;
+
+    if (hasUsable) {
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(window, &x, &y);
+        const SDL_Point place = windowFitPosition(x, y, size, maximized, borders, usable);
+        if (place.x != x || place.y != y) SDL_SetWindowPosition(window, place.x, place.y);
+    }
+    setWindowAspectHint();
+}
+
+void toggleFullscreen() {
+    cancelDrag();
+    selected = -1;
+    if (!window) return;
+    if (SDL_GetWindowFlags(window) & fullscreenFlags) {
+        if (SDL_SetWindowFullscreen(window, 0) != 0) return;
+        SDL_SetWindowSize(window, windowedBounds.w, windowedBounds.h);
+        SDL_SetWindowPosition(window, windowedBounds.x, windowedBounds.y);
+        fittedWidth = windowedBounds.w;
+        fittedHeight = windowedBounds.h;
+        fitWindowToField();
+        return;
+    }
+    SDL_GetWindowSize(window, &windowedBounds.w, &windowedBounds.h);
+    SDL_GetWindowPosition(window, &windowedBounds.x, &windowedBounds.y);
+    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}

@@ -10,3 +10,21 @@ extern SDL_Rect windowedBounds;
 void setWindowAspectHint();
 void fitWindowToField();
 void toggleFullscreen();
+
+// The fitting's arithmetic, apart from the window system so that it can be
+// checked on its own; fitWindowToField feeds it what SDL reports.
+
+// Frame sizes around the client area, 0 where the window system does not tell.
+struct WindowBorders {
+    int top = 0, left = 0, bottom = 0, right = 0;
+};
+
+// Client size wanted for a w x h window (both > 0) whose last fitted size was
+// lastWidth x lastHeight; usable is null when the usable area is unknown.
+SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHeight,
+                        const WindowBorders& borders, const SDL_Rect* usable);
+
+// Position for a window at x, y with the given client size: inside usable,
+// borders included, or centred in it when it was maximised.
+SDL_Point windowFitPosition(int x, int y, SDL_Point size, bool maximized,
+                            const WindowBorders& borders, const SDL_Rect& usable);
