@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <random>
-#include <set>
+#include <cstring>
 #include <stdexcept>
 
 namespace sol {
@@ -16,6 +16,25 @@ bool operator==(const State& a, const State& b) {
     }
     return true;
 }
+
+namespace {
+
+inline unsigned char cardByte(const Card& c) {
+    return static_cast<unsigned char>(1 + 2 * (13 * c.suit + c.rank - 1) + (c.up ? 1 : 0));
+}
+
+// Writes the position key (one byte per card, a zero after every pile) to out,
+// which has room for it; returns its length.
+size_t writePosition(const State& state, char* out) {
+    char* at = out;
+    for (const Pile& pile : state.piles) {
+        for (const Card& c : pile) *at++ = static_cast<char>(cardByte(c));
+        *at++ = '\0';
+    }
+    return static_cast<size_t>(at - out);
+}
+
+}  // namespace
 
 void Game::layout(Pile cards) {
     state = State();
@@ -33,13 +52,10 @@ void Game::layout(Pile cards) {
 }
 
 std::string Game::position(const State& state) {
-    std::string key;
-    key.reserve(65);
-    for (const Pile& pile : state.piles) {
-        for (const Card& c : pile)
-            key.push_back(static_cast<char>(1 + 2 * (13 * c.suit + c.rank - 1) + (c.up ? 1 : 0)));
-        key.push_back('\0');
-    }
+    size_t cards = 0;
+    for (const Pile& pile : state.piles) cards += pile.size();
+    std::string key(cards + 13, '\0');
+    writePosition(state, &key[0]);
     return key;
 }
 
@@ -75,47 +91,38 @@ bool Game::sequence(int p, int i) const {
     return true;
 }
 
-bool Game::canMove(int p, int i, int dest) const {
-    if (dest < 2 || dest > 12 || dest == p || !sequence(p, i)) return false;
-    const Pile& source = state.piles[p];
-    const Card& c = source[i];
-    const Pile& b = state.piles[dest];
-    if (dest <= 5) {
-        if (static_cast<size_t>(i) != source.size() - 1) return false;
-        if (b.empty()) return c.rank == 1;
-        return b.back().suit == c.suit && b.back().rank + 1 == c.rank;
-    }
-    if (b.empty()) return c.rank == 13;
-    const Card& t = b.back();
-    return t.up && t.red() != c.red() && t.rank == c.rank + 1;
+namespace {
+
+// Whether card c may be put on pile dest (2..12) whose top card is *top, or
+// which is empty when top is null; the source run is known to be movable.
+inline bool accepts(const Card& c, const Card* top, int dest) {
+    if (dest <= 5) return top ? top->suit == c.suit && top->rank + 1 == c.rank : c.rank == 1;
+    return top ? top->up && top->red() != c.red() && top->rank == c.rank + 1 : c.rank == 13;
 }
 
-bool Game::move(int p, int i, int dest) {
-    if (!canMove(p, i, dest)) return false;
-    remember();
-    Pile& source = state.piles[p];
-    Pile& target = state.piles[dest];
+// The effect of a legal move on a State, without the undo snapshot.
+void applyMove(State& s, int p, int i, int dest) {
+    Pile& source = s.piles[p];
+    Pile& target = s.piles[dest];
     target.insert(target.end(), source.begin() + i, source.end());
     source.erase(source.begin() + i, source.end());
     if (dest <= 5)
-        state.score += 10;
+        s.score += 10;
     else if (p == 1)
-        state.score += 5;
+        s.score += 5;
     else if (p <= 5)
-        state.score -= 15;
+        s.score -= 15;
     if (p >= 6 && !source.empty() && !source.back().up) {
         source.back().up = true;
-        state.score += 5;
+        s.score += 5;
     }
-    if (state.score < 0) state.score = 0;
-    return true;
+    if (s.score < 0) s.score = 0;
 }
 
-void Game::draw() {
-    Pile& stock = state.piles[0];
-    Pile& waste = state.piles[1];
-    if (stock.empty() && waste.empty()) return;
-    remember();
+// The effect of a draw (stock or waste not both empty), without the snapshot.
+void applyDraw(State& s, int drawCount) {
+    Pile& stock = s.piles[0];
+    Pile& waste = s.piles[1];
     if (stock.empty()) {
         while (!waste.empty()) {
             Card c = waste.back();
@@ -123,8 +130,8 @@ void Game::draw() {
             c.up = false;
             stock.push_back(c);
         }
-        state.score -= 100;
-        if (state.score < 0) state.score = 0;
+        s.score -= 100;
+        if (s.score < 0) s.score = 0;
         return;
     }
     for (int k = 0; k < drawCount && !stock.empty(); ++k) {
@@ -135,64 +142,216 @@ void Game::draw() {
     }
 }
 
+// What the search needs to take back a move or a draw it applied. A draw
+// keeps copies of stock and waste (it is tried at most once a turn); a move
+// only moves cards and may turn one up.
+struct Applied {
+    int source, index, destination;
+    size_t moved;  // cards moved
+    bool flipped;  // the source's new top card was turned up
+    int32_t score;
+    Pile stock, waste;
+};
+
+void applyStep(State& s, Applied& a, int p, int i, int d, int drawCount) {
+    a.source = p;
+    a.index = i;
+    a.destination = d;
+    a.score = s.score;
+    if (p == 0) {
+        a.stock = s.piles[0];
+        a.waste = s.piles[1];
+        applyDraw(s, drawCount);
+    } else {
+        a.moved = s.piles[p].size() - static_cast<size_t>(i);
+        a.flipped = p >= 6 && i > 0 && !s.piles[p][i - 1].up;
+        applyMove(s, p, i, d);
+    }
+}
+
+void takeBack(State& s, Applied& a) {
+    if (a.source == 0) {
+        s.piles[0].swap(a.stock);
+        s.piles[1].swap(a.waste);
+    } else {
+        Pile& source = s.piles[a.source];
+        Pile& target = s.piles[a.destination];
+        if (a.flipped) source.back().up = false;
+        source.insert(source.end(), target.end() - static_cast<std::ptrdiff_t>(a.moved), target.end());
+        target.resize(target.size() - a.moved);
+    }
+    s.score = a.score;
+}
+
+// The positions one search has passed through: keys stored back to back,
+// found through an open-addressing table, so nothing is allocated per
+// candidate.
+class SeenKeys {
+public:
+    explicit SeenKeys(size_t keyLength) : length_(keyLength), slots_(1024, -1) {}
+
+    // Adds the key; false when it was there already.
+    bool insert(const char* key) {
+        if (2 * (count_ + 1) > slots_.size()) grow();
+        size_t slot = find(key, hash(key));
+        if (slots_[slot] >= 0) return false;
+        slots_[slot] = static_cast<int32_t>(count_++);
+        keys_.insert(keys_.end(), key, key + length_);
+        return true;
+    }
+
+private:
+    uint64_t hash(const char* key) const {
+        uint64_t h = length_;
+        size_t k = 0;
+        for (; k + 8 <= length_; k += 8) {
+            uint64_t word;
+            std::memcpy(&word, key + k, 8);
+            h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+            h ^= h >> 29;
+        }
+        for (; k < length_; ++k) h = (h ^ static_cast<unsigned char>(key[k])) * 1099511628211ull;
+        return h ^ (h >> 32);
+    }
+    size_t find(const char* key, uint64_t h) const {
+        const size_t mask = slots_.size() - 1;
+        for (size_t slot = h & mask;; slot = (slot + 1) & mask) {
+            int32_t at = slots_[slot];
+            if (at < 0 || std::memcmp(&keys_[static_cast<size_t>(at) * length_], key, length_) == 0) return slot;
+        }
+    }
+    void grow() {
+        std::vector<int32_t> old(slots_.size() * 2, -1);
+        old.swap(slots_);
+        for (size_t k = 0; k < count_; ++k) slots_[find(&keys_[k * length_], hash(&keys_[k * length_]))] = static_cast<int32_t>(k);
+    }
+
+    size_t length_;
+    size_t count_ = 0;
+    std::vector<int32_t> slots_;
+    std::vector<char> keys_;
+};
+
+// Lowest index from which a tableau column's cards may be picked up
+// together; the column's size when none may.
+int runStart(const Pile& pile) {
+    int i = static_cast<int>(pile.size()) - 1;
+    if (i < 0 || !pile[i].up) return static_cast<int>(pile.size());
+    while (i > 0) {
+        const Card& below = pile[i - 1];
+        const Card& c = pile[i];
+        if (!below.up || c.rank + 1 != below.rank || c.red() == below.red()) break;
+        --i;
+    }
+    return i;
+}
+
+}  // namespace
+
+bool Game::canMove(int p, int i, int dest) const {
+    if (dest < 2 || dest > 12 || dest == p || !sequence(p, i)) return false;
+    const Pile& source = state.piles[p];
+    if (dest <= 5 && static_cast<size_t>(i) != source.size() - 1) return false;
+    const Pile& b = state.piles[dest];
+    return accepts(source[i], b.empty() ? nullptr : &b.back(), dest);
+}
+
+bool Game::move(int p, int i, int dest) {
+    if (!canMove(p, i, dest)) return false;
+    remember();
+    applyMove(state, p, i, dest);
+    return true;
+}
+
+void Game::draw() {
+    if (state.piles[0].empty() && state.piles[1].empty()) return;
+    remember();
+    applyDraw(state, drawCount);
+}
+
 bool Game::autoMove(int p, int i) {
     for (int d = 2; d <= 5; ++d)
         if (move(p, i, d)) return true;
     return false;
 }
 
+// Candidates are tried in the order in which they would be listed, each right
+// after it is found: every refused one is taken back before the next, so the
+// first that reaches an unseen position is the same as if the whole list had
+// been collected first. Moves are applied without undo snapshots.
 bool Game::findSolution(std::vector<Step>& path, bool foundationsOnly) const {
-    Game probe;
-    probe.state = state;
-    probe.drawCount = drawCount;
-    std::set<std::string> seen;
-    seen.insert(position(probe.state));
+    State probe = state;
+    size_t cards = 0;
+    for (const Pile& pile : probe.piles) cards += pile.size();
+    std::vector<char> key(cards + 13);
+    SeenKeys seen(key.size());
+    writePosition(probe, key.data());
+    seen.insert(key.data());
     path.clear();
+
+    Applied applied;
+    auto advance = [&](int p, int i, int d) {
+        applyStep(probe, applied, p, i, d, drawCount);
+        writePosition(probe, key.data());
+        if (seen.insert(key.data())) {
+            path.push_back({p, i, d});
+            return true;
+        }
+        takeBack(probe, applied);
+        return false;
+    };
+    auto won = [&probe] {
+        return probe.piles[2].size() + probe.piles[3].size() + probe.piles[4].size() +
+                   probe.piles[5].size() == 52;
+    };
     static const int sources[] = {1, 6, 7, 8, 9, 10, 11, 12};
-    std::vector<Step> moves;
-    for (int turn = 0; turn < 600 && !probe.won(); ++turn) {
-        moves.clear();
+
+    // Top cards of the destinations, as of the start of the turn: every
+    // refused candidate is taken back, so they hold for the whole turn.
+    Card topCards[13];
+    const Card* tops[13];
+    auto takeTurn = [&]() -> bool {
+        for (int d = 2; d <= 12; ++d) {
+            const Pile& pile = probe.piles[d];
+            tops[d] = nullptr;
+            if (!pile.empty()) {
+                topCards[d] = pile.back();
+                tops[d] = &topCards[d];
+            }
+        }
         for (int p : sources) {
-            int top = static_cast<int>(probe.state.piles[p].size()) - 1;
-            if (top < 0) continue;
+            const Pile& pile = probe.piles[p];
+            if (pile.empty() || !pile.back().up) continue;
+            const int top = static_cast<int>(pile.size()) - 1;
+            const Card c = pile[top];
             for (int d = 2; d <= 5; ++d)
-                if (probe.canMove(p, top, d)) moves.push_back({p, top, d});
+                if (accepts(c, tops[d], d) && advance(p, top, d)) return true;
         }
         if (!foundationsOnly) {
             for (int priority = 0; priority < 2; ++priority) {
                 for (int p : sources) {
-                    const Pile& pile = probe.state.piles[p];
-                    for (int i = 0; i < static_cast<int>(pile.size()); ++i) {
-                        bool reveals = p >= 6 && i > 0 && !pile[i - 1].up;
+                    const Pile& pile = probe.piles[p];
+                    const int size = static_cast<int>(pile.size());
+                    const int first = p == 1 ? (size > 0 && pile.back().up ? size - 1 : size) : runStart(pile);
+                    for (int i = first; i < size; ++i) {
+                        const bool reveals = p >= 6 && i > 0 && !pile[i - 1].up;
                         if (reveals != (priority == 0)) continue;
+                        const Card c = pile[i];
                         for (int d = 6; d <= 12; ++d) {
-                            if (p >= 6 && i == 0 && probe.state.piles[d].empty()) continue;
-                            if (probe.canMove(p, i, d)) moves.push_back({p, i, d});
+                            if (d == p || (p >= 6 && i == 0 && !tops[d])) continue;
+                            if (accepts(c, tops[d], d) && advance(p, i, d)) return true;
                         }
                     }
                 }
             }
         }
-        if (!probe.state.piles[0].empty() || !probe.state.piles[1].empty()) moves.push_back({0, 0, 0});
+        if (!probe.piles[0].empty() || !probe.piles[1].empty()) return advance(0, 0, 0);
+        return false;
+    };
 
-        bool advanced = false;
-        for (const Step& step : moves) {
-            State before = probe.state;
-            if (step.source == 0)
-                probe.draw();
-            else
-                probe.move(step.source, step.index, step.destination);
-            probe.history.clear();
-            if (seen.insert(position(probe.state)).second) {
-                path.push_back(step);
-                advanced = true;
-                break;
-            }
-            probe.state = before;
-        }
-        if (!advanced) break;
-    }
-    if (probe.won()) return true;
+    for (int turn = 0; turn < 600 && !won(); ++turn)
+        if (!takeTurn()) break;
+    if (won()) return true;
     path.clear();
     return false;
 }
