@@ -64,17 +64,17 @@ SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHei
     return next;
 }
 
+// SDL places the client area, so its top-left corner must stay inside the
+// area by the left and top borders: otherwise the title bar ends above the
+// screen, where the window can no longer be grabbed.
 SDL_Point windowFitPosition(int x, int y, SDL_Point size, bool maximized,
                             const WindowBorders& borders, const SDL_Rect& usable) {
-    const long long lastX = std::max<long long>(
-        usable.x, 1LL * usable.x + usable.w - size.x - borders.left - borders.right);
-    const long long lastY = std::max<long long>(
-        usable.y, 1LL * usable.y + usable.h - size.y - borders.top - borders.bottom);
-    if (maximized) {
-        return {clamped(usable.x + (lastX - usable.x) / 2), clamped(usable.y + (lastY - usable.y) / 2)};
-    }
-    return {clamped(std::max<long long>(usable.x, std::min<long long>(x, lastX))),
-            clamped(std::max<long long>(usable.y, std::min<long long>(y, lastY)))};
+    const long long firstX = 1LL * usable.x + borders.left;
+    const long long firstY = 1LL * usable.y + borders.top;
+    const long long lastX = std::max(firstX, 1LL * usable.x + usable.w - size.x - borders.right);
+    const long long lastY = std::max(firstY, 1LL * usable.y + usable.h - size.y - borders.bottom);
+    if (maximized) return {clamped(firstX + (lastX - firstX) / 2), clamped(firstY + (lastY - firstY) / 2)};
+    return {clamped(std::clamp<long long>(x, firstX, lastX)), clamped(std::clamp<long long>(y, firstY, lastY))};
 }
 
 void setWindowAspectHint() {

@@ -24,7 +24,8 @@ struct WindowBorders {
 SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHeight,
                         const WindowBorders& borders, const SDL_Rect* usable);
 
-// Position for a window at x, y with the given client size: inside usable,
-// borders included, or centred in it when it was maximised.
+// Client-area position for a window at x, y (client area too) with the given
+// client size: the window with its borders inside usable, or centred in it
+// when it was maximised.
 SDL_Point windowFitPosition(int x, int y, SDL_Point size, bool maximized,
                             const WindowBorders& borders, const SDL_Rect& usable);

@@ -78,17 +78,22 @@ struct PlaceCase {
 };
 
 TEST(WindowFitPosition, Table) {
+    // Positions are those of the client area, as SDL reports and sets them:
+    // the title bar above it must stay inside the usable area too.
     const PlaceCase cases[] = {
-        {"pushed up under the title bar", 300, 50, {832, 712}, false, titleBar, laptop, 300, 0},
-        {"maximised is centred", 0, 28, {832, 712}, true, titleBar, laptop, 267, 0},
+        {"pushed down under the title bar", 300, 50, {832, 712}, false, titleBar, laptop, 300, 28},
+        {"title bar kept on the screen", 300, 5, {760, 650}, false, titleBar, laptop, 300, 28},
+        {"maximised is centred", 0, 28, {832, 712}, true, titleBar, laptop, 267, 28},
         {"inside stays put", 100, 40, {760, 650}, false, titleBar, laptop, 100, 40},
-        {"off left and bottom", -100, 600, {760, 650}, false, titleBar, laptop, 0, 62},
-        {"off right with side borders", 1000, 10, {760, 650}, false, WindowBorders{0, 1, 0, 1}, laptop, 604, 10},
+        {"off left and bottom", -100, 600, {760, 650}, false, titleBar, laptop, 0, 90},
+        {"off right with side borders", 1000, 10, {760, 650}, false, WindowBorders{0, 1, 0, 1}, laptop, 605, 10},
+        {"all four borders, centred", 0, 0, {868, 742}, true, WindowBorders{20, 1, 5, 1},
+         SDL_Rect{0, 0, 1366, 768}, 249, 20},
         {"below a top panel", 100, 0, {760, 650}, false, noBorders, SDL_Rect{0, 30, 1366, 710}, 100, 30},
         {"second monitor", 0, 0, {760, 650}, false, noBorders, SDL_Rect{1366, 0, 1920, 1050}, 1366, 0},
-        {"too large pins to the origin", 500, 500, {2000, 2000}, false, titleBar, SDL_Rect{10, 20, 1366, 740},
-         10, 20},
-        {"odd centring truncates", 0, 0, {831, 711}, true, titleBar, SDL_Rect{10, 0, 1366, 740}, 277, 0},
+        {"too large pins to the top left", 500, 500, {2000, 2000}, false, titleBar, SDL_Rect{10, 20, 1366, 740},
+         10, 48},
+        {"odd centring truncates", 0, 0, {831, 711}, true, titleBar, SDL_Rect{10, 0, 1366, 740}, 277, 28},
     };
     for (const PlaceCase& c : cases) {
         const SDL_Point got = windowFitPosition(c.x, c.y, c.size, c.maximized, c.borders, c.usable);
