@@ -1,0 +1,177 @@
+// The render surface follows the output size, keeps its text cache bounded,
+// and its primitives land where the table coordinates say.
+#include "assets/Assets.h"
+#include "scene_fixture.h"
+
+namespace {
+
+using Surface = Headless;
+
+// Point size of a font, recovered by comparing with fonts opened at known sizes.
+int pointsOf(TTF_Font* f) {
+    for (int points = 6; points <= 80; ++points) {
+        TTF_Font* probe = TTF_OpenFontRW(SDL_RWFromConstMem(font_ttf, font_ttf_size), 1, points);
+        bool same = TTF_FontHeight(probe) == TTF_FontHeight(f) && TTF_FontAscent(probe) == TTF_FontAscent(f);
+        int width = 0, probeWidth = 0;
+        TTF_SizeUTF8(f, "Zarn - Solitär 0123456789", &width, nullptr);
+        TTF_SizeUTF8(probe, "Zarn - Solitär 0123456789", &probeWidth, nullptr);
+        TTF_CloseFont(probe);
+        if (same && width == probeWidth) return points;
+    }
+    return -1;
+}
+
+struct OutputCase {
+    int outputWidth, outputHeight;
+    int bufferWidth, bufferHeight;
+    int fontPoints, largePoints;
+};
+
+TEST_F(Surface, FrameBufferFontsAndScaleFollowTheOutputSize) {
+    const OutputCase cases[] = {
+        {760, 650, 760, 650, 16, 28},   {1520, 1300, 1520, 1300, 32, 56}, {1141, 975, 1140, 975, 24, 42},
+        {1000, 650, 760, 650, 16, 28},  {380, 325, 380, 325, 8, 14},      {190, 163, 190, 163, 8, 8},
+        {760, 1300, 760, 650, 16, 28},
+    };
+    for (const OutputCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.outputWidth) + "x" + std::to_string(c.outputHeight));
+        SDL_SetWindowSize(window, c.outputWidth, c.outputHeight);
+        int w = 0, h = 0;
+        ASSERT_EQ(0, SDL_GetRendererOutputSize(renderer, &w, &h));
+        ASSERT_EQ(c.outputWidth, w);
+        ASSERT_EQ(c.outputHeight, h);
+        ASSERT_TRUE(resizeGraphics()) << SDL_GetError();
+        EXPECT_EQ(c.bufferWidth, bufferWidth);
+        EXPECT_EQ(c.bufferHeight, bufferHeight);
+        int tw = 0, th = 0;
+        ASSERT_EQ(0, SDL_QueryTexture(frameBuffer, nullptr, nullptr, &tw, &th));
+        EXPECT_EQ(c.bufferWidth, tw);
+        EXPECT_EQ(c.bufferHeight, th);
+        EXPECT_FLOAT_EQ(c.bufferWidth / 760.0f, drawingScaleX);
+        EXPECT_FLOAT_EQ(c.bufferHeight / 650.0f, drawingScaleY);
+        EXPECT_EQ(c.fontPoints, pointsOf(font));
+        EXPECT_EQ(c.largePoints, pointsOf(large));
+    }
+}
+
+TEST_F(Surface, RebuildFlushesTextsAndDropsTheTrailButAnUnchangedSizeKeepsAll) {
+    text("Spiel", 12, 6, black, false);
+    SDL_Texture* buffer = frameBuffer;
+    TTF_Font* normal = font;
+    ASSERT_TRUE(resizeGraphics());
+    EXPECT_EQ(buffer, frameBuffer);
+    EXPECT_EQ(normal, font);
+    EXPECT_EQ(1u, textImages.size());
+
+    winTrail = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, 760, 650);
+    paintedWinStamps = 7;
+    SDL_SetWindowSize(window, 1520, 1300);
+    ASSERT_TRUE(resizeGraphics());
+    EXPECT_TRUE(textImages.empty());
+    EXPECT_EQ(nullptr, winTrail);
+    EXPECT_EQ(0u, paintedWinStamps);
+}
+
+TEST_F(Surface, FailedRebuildChangesNothing) {
+    SDL_RendererInfo info;
+    SDL_GetRendererInfo(renderer, &info);
+    if (info.max_texture_width == 0) GTEST_SKIP() << info.name << " has no texture size limit to exceed";
+    text("Spiel", 12, 6, black, false);
+    SDL_Texture* buffer = frameBuffer;
+    TTF_Font* normal = font;
+    TTF_Font* big = large;
+    // Twice the largest texture: the new frame buffer cannot be made.
+    SDL_SetWindowSize(window, info.max_texture_width * 2, info.max_texture_height * 2);
+    EXPECT_FALSE(resizeGraphics());
+    EXPECT_EQ(buffer, frameBuffer);
+    EXPECT_EQ(normal, font);
+    EXPECT_EQ(big, large);
+    EXPECT_EQ(760, bufferWidth);
+    EXPECT_EQ(650, bufferHeight);
+    EXPECT_FLOAT_EQ(1.0f, drawingScaleX);
+    EXPECT_EQ(1u, textImages.size());
+
+    // The scene skips the frame and the next one, at a size that fits, draws.
+    render();
+    SDL_SetWindowSize(window, 760, 650);
+    render();
+    EXPECT_EQ(buffer, frameBuffer);
+    EXPECT_EQ(tableGreen, Frame::read().at(300, 300));
+}
+
+TEST_F(Surface, TextCacheIsKeyedByStringColourAndFontAndFlushedWholePast256) {
+    SDL_SetRenderTarget(renderer, frameBuffer);
+    textImages.clear();
+    text("Karte", 0, 0, black, false);
+    text("Karte", 0, 0, white, false);
+    text("Karte", 0, 0, black, true);
+    text("Karte", 0, 0, {0, 0, 0, 17}, false);  // alpha is not part of the key
+    EXPECT_EQ(3u, textImages.size());
+    EXPECT_EQ(1u, textImages.count(TextKey("Karte", 255, 255, 255, false)));
+    EXPECT_EQ(1u, textImages.count(TextKey("Karte", 0, 0, 0, true)));
+
+    text("", 0, 0, black, false);  // nothing to render: nothing cached
+    EXPECT_EQ(3u, textImages.size());
+
+    for (int i = 3; i < 256; ++i) text(std::to_string(i), 0, 0, black, false);
+    ASSERT_EQ(256u, textImages.size());
+    text("Karte", 0, 0, white, false);
+    EXPECT_EQ(256u, textImages.size()) << "a cached text flushes nothing";
+    text("Zeit: 1", 0, 0, black, false);
+    EXPECT_EQ(1u, textImages.size());
+    EXPECT_EQ(1u, textImages.count(TextKey("Zeit: 1", 0, 0, 0, false)));
+    SDL_SetRenderTarget(renderer, nullptr);
+}
+
+TEST_F(Surface, TextLandsPixelForPixelAtEveryScale) {
+    for (int scale = 1; scale <= 2; ++scale) {
+        SDL_SetWindowSize(window, 760 * scale, 650 * scale);
+        ASSERT_TRUE(resizeGraphics());
+        SDL_SetRenderTarget(renderer, frameBuffer);
+        SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+        fill(0, 0, W, H, {0, 128, 0, 255});
+        text("Hilfe", 100, 100, black, false);
+        const TextImage& image = textImages.at(TextKey("Hilfe", 0, 0, 0, false));
+        Frame f = Frame::read();
+        // Ink spans the image's pixel width from the scaled origin, no wider.
+        int left = f.width, right = -1;
+        for (int y = 100 * scale; y < 100 * scale + image.height; ++y)
+            for (int x = 90 * scale; x < 100 * scale + image.width + 10; ++x)
+                if (f.at(x, y) != tableGreen) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        EXPECT_GE(left, 100 * scale);
+        EXPECT_LT(right, 100 * scale + image.width);
+        EXPECT_GT(right - left, image.width / 2);
+        SDL_SetRenderTarget(renderer, nullptr);
+    }
+}
+
+TEST_F(Surface, BevelCoversExactlyItsRectangleWithLightAndDarkEdges) {
+    SDL_SetRenderTarget(renderer, frameBuffer);
+    SDL_RenderSetScale(renderer, 1, 1);
+    fill(0, 0, W, H, {0, 128, 0, 255});
+    bevel(10, 20, 30, 40, false);
+    bevel(100, 20, 30, 40, true);
+    Frame f = Frame::read();
+    SDL_SetRenderTarget(renderer, nullptr);
+
+    struct Probe {
+        int x, y;
+        Rgb raised;
+        Rgb sunken;
+    } probes[] = {
+        {10, 20, {255, 255, 255}, {96, 96, 96}},  {25, 20, {255, 255, 255}, {96, 96, 96}},
+        {10, 40, {255, 255, 255}, {96, 96, 96}},  {39, 40, {64, 64, 64}, {255, 255, 255}},
+        {25, 59, {64, 64, 64}, {255, 255, 255}},  {39, 59, {64, 64, 64}, {255, 255, 255}},
+        {25, 40, panelGrey, panelGrey},           {40, 40, tableGreen, tableGreen},
+        {25, 60, tableGreen, tableGreen},         {9, 40, tableGreen, tableGreen},
+    };
+    for (const Probe& p : probes) {
+        EXPECT_EQ(p.raised, f.at(p.x, p.y)) << p.x << "," << p.y;
+        EXPECT_EQ(p.sunken, f.at(p.x + 90, p.y)) << p.x + 90 << "," << p.y;
+    }
+}
+
+}  // namespace

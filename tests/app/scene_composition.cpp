@@ -1,0 +1,356 @@
+// The composed table read back from the frame buffer: piles and their marks,
+// the waste fan, the selection frame, the drag, the status bar, the menu and
+// the panels, and the copy to the window.
+#include "scene_fixture.h"
+
+namespace {
+
+using Scene = Headless;
+
+Frame composed() {
+    render();
+    return Frame::read();
+}
+
+// Each outline line of an empty place sampled at its middle.
+void expectOutline(const Frame& f, int p, bool present) {
+    int x = px(p), y = py(p, 0);
+    if (present) {
+        EXPECT_EQ(darkGreen, f.at(x + 40, y)) << "top of " << p;
+        EXPECT_EQ(darkGreen, f.at(x, y + 56)) << "left of " << p;
+        EXPECT_EQ(lightGreen, f.at(x + 40, y + 112)) << "bottom of " << p;
+        EXPECT_EQ(lightGreen, f.at(x + 80, y + 56)) << "right of " << p;
+    } else {
+        EXPECT_EQ(0, f.count(x, y, 81, 113, darkGreen) + f.count(x, y, 81, 113, lightGreen)) << p;
+    }
+}
+
+sol::Pile wonFoundation(int suit) {
+    sol::Pile pile;
+    for (int rank = 1; rank <= 13; ++rank) pile.push_back(shown(suit, rank));
+    return pile;
+}
+
+// Ink of a cached text at its place: the text was drawn, exactly so, there.
+void expectText(const Frame& f, const std::string& s, int x, int y, SDL_Color c, Rgb background) {
+    auto entry = textImages.find(TextKey(s, c.r, c.g, c.b, false));
+    ASSERT_NE(textImages.end(), entry) << "\"" << s << "\" was not drawn";
+    Rgb ink = {c.r, c.g, c.b};
+    EXPECT_GT(f.count(x, y, entry->second.width, entry->second.height, ink), 3) << s;
+    EXPECT_EQ(0, f.other(x - 3, y, 3, entry->second.height, background, background)) << s << " starts early";
+}
+
+TEST_F(Scene, EmptyPilesShowOutlinesAndOnlyStockAndFoundationsAMark) {
+    Frame f = composed();
+    for (int p = 0; p < 13; ++p) {
+        SCOPED_TRACE(p);
+        expectOutline(f, p, true);
+        int x = px(p), y = py(p, 0);
+        int marks = f.count(x + 1, y + 1, 79, 111, darkGreen) + f.count(x + 1, y + 1, 79, 111, markGreen);
+        if (p == 0 || (p >= 2 && p <= 5)) {
+            EXPECT_GT(marks, 20);
+        } else {
+            EXPECT_EQ(79 * 111, f.count(x + 1, y + 1, 79, 111, tableGreen));
+        }
+    }
+    EXPECT_EQ(1u, textImages.count(TextKey("O", 0, 64, 0, true)));
+    EXPECT_EQ(1u, textImages.count(TextKey("A", 0, 96, 0, true)));
+    EXPECT_GT(f.count(px(0) + 20, 90, 40, 50, darkGreen), 20) << "the O stands in the stock";
+    for (int p = 2; p <= 5; ++p) {
+        EXPECT_GT(f.count(px(p) + 20, 90, 40, 50, markGreen), 20) << "the A stands in foundation " << p;
+        EXPECT_EQ(0, f.count(px(p) + 1, 59, 79, 111, darkGreen));
+    }
+}
+
+TEST_F(Scene, DealtTableShowsStockBackAndEveryColumnCard) {
+    game.deal(42, 64);
+    Frame f = composed();
+    EXPECT_EQ(backColour, f.at(px(0) + 40, 58 + 56));
+    expectOutline(f, 0, false);
+    expectOutline(f, 1, true);
+    for (int p = 6; p <= 12; ++p) {
+        const sol::Pile& pile = game.state.piles[p];
+        int n = static_cast<int>(pile.size());
+        ASSERT_EQ(p - 5, n);
+        for (int j = 0; j < n - 1; ++j) EXPECT_EQ(cardColour(pile[j]), f.at(px(p) + 40, py(p, j) + 12)) << p;
+        EXPECT_EQ(cardColour(pile.back()), f.at(px(p) + 40, py(p, n - 1) + 100)) << p;
+        EXPECT_EQ(tableGreen, f.at(px(p) + 40, py(p, n - 1) + 114)) << p;
+        EXPECT_EQ(tableGreen, f.at(px(p) + 90, 300)) << "the gap right of " << p;
+    }
+}
+
+TEST_F(Scene, LongColumnPacksItsCardsAboveTheStatusBar) {
+    sol::Pile& column = game.state.piles[6];
+    for (int i = 0; i < 6; ++i) column.push_back(hidden(i % 4, i + 1));
+    for (int rank = 13; rank >= 1; --rank) column.push_back(shown(rank % 2 ? 0 : 1, rank));
+    Frame f = composed();
+    ASSERT_EQ(16, gap(6));
+    EXPECT_EQ(cardColour(column[17]), f.at(64, 204 + 17 * 16 + 8));
+    EXPECT_EQ(cardColour(column[18]), f.at(64, 492 + 111));
+    EXPECT_EQ(tableGreen, f.at(64, 492 + 113));
+}
+
+struct FanCase {
+    int drawCount, size, dragIndex;
+    std::vector<std::pair<int, int>> shown;  // x, index
+};
+
+TEST_F(Scene, WasteFanInBothDrawModesAndWhileItsTopIsDragged) {
+    const FanCase cases[] = {
+        {3, 2, -1, {{126, 0}, {142, 1}}},
+        {3, 5, -1, {{126, 2}, {142, 3}, {158, 4}}},
+        {3, 5, 4, {{126, 2}, {142, 3}}},
+        {3, 1, -1, {{126, 0}}},
+        {1, 5, -1, {{126, 4}}},
+        {1, 5, 4, {{126, 3}}},
+        {1, 1, 0, {}},
+        {3, 1, 0, {}},
+    };
+    for (const FanCase& c : cases) {
+        clearTable();
+        SCOPED_TRACE("draw " + std::to_string(c.drawCount) + ", waste " + std::to_string(c.size) +
+                     ", dragged " + std::to_string(c.dragIndex));
+        game.drawCount = c.drawCount;
+        for (int i = 0; i < c.size; ++i) game.state.piles[1].push_back(shown(1, i + 1));
+        if (c.dragIndex >= 0) {
+            dragging = true;
+            selected = 1;
+            indexSelected = c.dragIndex;
+            mx = 500;
+            my = 400;
+        }
+        Frame f = composed();
+        for (size_t k = 0; k < c.shown.size(); ++k) {
+            bool last = k + 1 == c.shown.size();
+            int x = c.shown[k].first + (last ? 40 : 8);
+            EXPECT_EQ(faceColour(1, c.shown[k].second + 1), f.at(x, 58 + 56)) << "at x " << c.shown[k].first;
+        }
+        int end = c.shown.empty() ? 126 : c.shown.back().first + 80;
+        EXPECT_EQ(tableGreen, f.at(end + 2, 58 + 56)) << "nothing right of the fan";
+        expectOutline(f, 1, c.shown.empty());
+        if (c.dragIndex >= 0) {
+            EXPECT_EQ(faceColour(1, c.dragIndex + 1), f.at(540, 456)) << "the dragged card";
+        }
+    }
+}
+
+TEST_F(Scene, SelectionFrameIsGoldTwoUnitsInsideTheSelectedCardOnly) {
+    sol::Pile& column = game.state.piles[6];
+    column = {shown(0, 13), shown(1, 12), shown(0, 11)};
+    selected = 6;
+    indexSelected = 1;
+    Frame f = composed();
+    const int y = 229;  // card 1 of the column
+    for (auto p : {std::make_pair(24, y), std::make_pair(25, y + 1), std::make_pair(103, y), std::make_pair(102, y + 1),
+                   std::make_pair(64, y), std::make_pair(64, y + 1), std::make_pair(24, y + 20), std::make_pair(25, y + 20)})
+        EXPECT_EQ(gold, f.at(p.first, p.second)) << p.first << "," << p.second;
+    EXPECT_EQ(faceColour(1, 12), f.at(26, y + 2));
+    EXPECT_EQ(faceColour(0, 11), f.at(24, 254)) << "the card above carries no frame";
+    EXPECT_EQ(faceColour(0, 13), f.at(24, 204)) << "the card below carries no frame";
+    EXPECT_EQ(0, f.count(0, 254, W, 400 - 254, gold));
+
+    clearTable();
+    game.drawCount = 3;
+    for (int i = 0; i < 5; ++i) game.state.piles[1].push_back(shown(2, i + 1));
+    selected = 1;
+    indexSelected = 4;
+    f = composed();
+    EXPECT_EQ(gold, f.at(158, 58));
+    EXPECT_EQ(gold, f.at(159 + 78, 59 + 110));
+    EXPECT_EQ(faceColour(2, 5), f.at(160, 60));
+    EXPECT_EQ(faceColour(2, 4), f.at(142, 58));
+}
+
+TEST_F(Scene, DraggedCardsFollowThePointerAndLeaveTheirPlace) {
+    game.state.piles[6] = {hidden(3, 9), shown(0, 13), shown(1, 12), shown(0, 11)};
+    game.state.piles[2] = {shown(3, 1), shown(3, 2)};
+    game.state.piles[8] = {shown(2, 13)};
+    dragging = true;
+    selected = 6;
+    indexSelected = 2;
+    mx = 400;
+    my = 300;
+    grabX = 10;
+    grabY = 5;
+    dragGap = 25;
+    Frame f = composed();
+    EXPECT_EQ(faceColour(0, 13), f.at(64, 229 + 100)) << "the card left behind shows whole";
+    EXPECT_EQ(tableGreen, f.at(64, 229 + 114));
+    SDL_Point first = draggedPosition(0), second = draggedPosition(1);
+    ASSERT_EQ(390, first.x);
+    EXPECT_EQ(faceColour(1, 12), f.at(first.x + 40, first.y + 12));
+    EXPECT_EQ(faceColour(1, 12), f.at(first.x, first.y)) << "dragged cards carry no frame";
+    EXPECT_EQ(faceColour(0, 11), f.at(second.x + 40, second.y + 100));
+    EXPECT_EQ(0, f.count(0, 0, W, H, gold));
+
+    // A foundation's top card dragged leaves the place bare: no card, no outline.
+    selected = 2;
+    indexSelected = 1;
+    f = composed();
+    EXPECT_EQ(80 * 112, f.count(px(2), 58, 80, 112, tableGreen));
+    expectOutline(f, 2, false);
+    EXPECT_EQ(faceColour(3, 2), f.at(first.x + 40, first.y + 56));
+
+    // So does a whole column dragged from its first card.
+    selected = 8;
+    indexSelected = 0;
+    f = composed();
+    EXPECT_EQ(80 * 112, f.count(px(8), 204, 80, 112, tableGreen));
+    expectOutline(f, 8, false);
+
+    // The status bar is drawn over a card dragged into it.
+    my = 600;
+    grabY = 0;
+    mx = 300;
+    grabX = 0;
+    f = composed();
+    EXPECT_EQ(faceColour(2, 13), f.at(340, 610));
+    EXPECT_EQ(panelGrey, f.at(340, 635));
+}
+
+struct StatusCase {
+    int drawCount;
+    bool sound;
+    int score;
+    Uint32 startTicks, winTicks;
+    std::string mode, points, time;
+};
+
+TEST_F(Scene, StatusBarShowsDrawModeSoundScoreAndFrozenTime) {
+    const StatusCase cases[] = {
+        {1, true, 0, 0, 0, "1 Karte", "Punkte: 0", "Zeit: 0"},
+        {3, true, 125, 1000, 62500, "3 Karten", "Punkte: 125", "Zeit: 61"},
+        {1, false, 7, 1000, 1999, "1 Karte   Ton aus", "Punkte: 7", "Zeit: 0"},
+        {3, false, 4210, 5, 3600005, "3 Karten   Ton aus", "Punkte: 4210", "Zeit: 3600"},
+    };
+    for (const StatusCase& c : cases) {
+        clearTable();
+        SCOPED_TRACE(c.mode);
+        game.drawCount = c.drawCount;
+        game.state.score = c.score;
+        cardAudio.enabled = c.sound;
+        startTicks = c.startTicks;
+        winTicks = c.winTicks;
+        for (auto& e : textImages) SDL_DestroyTexture(e.second.texture);
+        textImages.clear();
+        Frame f = composed();
+        expectText(f, c.mode, 12, 628, black, panelGrey);
+        expectText(f, c.points, 460, 628, black, panelGrey);
+        expectText(f, c.time, 622, 628, black, panelGrey);
+        expectText(f, "Spiel", 12, 6, black, panelGrey);
+        expectText(f, "Zurück", 80, 6, black, panelGrey);
+        expectText(f, "Hilfe", 170, 6, black, panelGrey);
+        EXPECT_EQ(panelGrey, f.at(300, 640));
+        EXPECT_EQ(Rgb({64, 64, 64}), f.at(300, 649));
+        EXPECT_EQ(Rgb({255, 255, 255}), f.at(300, 622));
+    }
+}
+
+TEST_F(Scene, MenuListsItsFiveEntriesOverTheTable) {
+    game.deal(42, 64);
+    menu = true;
+    Frame f = composed();
+    EXPECT_EQ(Rgb({255, 255, 255}), f.at(100, 29)) << "the menu's top edge covers the bar's last row";
+    EXPECT_EQ(Rgb({64, 64, 64}), f.at(257, 100));
+    EXPECT_EQ(Rgb({64, 64, 64}), f.at(100, 195));
+    EXPECT_EQ(panelGrey, f.at(200, 180));
+    EXPECT_EQ(backColour, f.at(166, 210)) << "only the menu's rectangle is covered";
+    EXPECT_EQ(tableGreen, f.at(259, 100));
+    const char* labels[] = {"Neues Spiel       F2", "Erneut geben      F3", "1 / 3 Karten      D",
+                            "Rueckgaengig      Strg+Z", "Beenden"};
+    for (int j = 0; j < 5; ++j) expectText(f, labels[j], 12, 39 + 32 * j, black, panelGrey);
+    EXPECT_EQ(0u, textImages.count(TextKey("Gewonnen!", 255, 255, 255, false)));
+}
+
+TEST_F(Scene, HelpPanelShowsTitleAndSevenLines) {
+    help = true;
+    Frame f = composed();
+    EXPECT_EQ(navy, f.at(89, 224));
+    EXPECT_EQ(navy, f.at(670, 248));
+    EXPECT_EQ(panelGrey, f.at(88, 250));
+    EXPECT_EQ(Rgb({255, 255, 255}), f.at(85, 220));
+    EXPECT_EQ(Rgb({64, 64, 64}), f.at(674, 454));
+    EXPECT_EQ(tableGreen, f.at(675, 300));
+    expectText(f, "Zarn - Solitär", 100, 228, white, navy);
+    const char* lines[] = {
+        "Ziel: Ass bis Koenig, jede Farbe auf einen Stapel.",
+        "Spalten: absteigend und abwechselnd rot / schwarz.",
+        "Nur Koenige duerfen auf eine leere Spalte.",
+        "Karten ziehen oder anklicken, dann das Ziel anklicken.",
+        "Doppelklick: auf Ass-Stapel. Leertaste: Karte ziehen.",
+        "F2: neu   F3: erneut   D: 1/3 Karten   Strg+Z: zurueck",
+        "S: Ton an/aus. Klicken zum Schliessen.",
+    };
+    for (int j = 0; j < 7; ++j) expectText(f, lines[j], 100, 264 + 25 * j, black, panelGrey);
+}
+
+TEST_F(Scene, VictoryPanelWaitsForTheFlightUnlessHelpIsOpen) {
+    for (int f = 0; f < 4; ++f) game.state.piles[2 + f] = wonFoundation(f);
+    winAnimating = true;
+    Frame f = composed();
+    EXPECT_EQ(tableGreen, f.at(300, 300)) << "no panel during the flight";
+
+    help = true;
+    f = composed();
+    expectText(f, "Gewonnen!", 100, 228, white, navy);
+    expectText(f, "Alle Karten sind abgelegt. Glueckwunsch!", 164, 280, black, panelGrey);
+    expectText(f, "Klicken fuer ein neues Spiel.", 164, 322, black, panelGrey);
+    EXPECT_EQ(panelGrey, f.at(120, 270)) << "no help lines on the victory panel";
+
+    help = false;
+    winAnimating = false;
+    f = composed();
+    EXPECT_EQ(navy, f.at(89, 224));
+    expectText(f, "Gewonnen!", 100, 228, white, navy);
+}
+
+TEST_F(Scene, FoundationsEmptyFromTheTopAsTheirCardsTakeOff) {
+    for (int f = 0; f < 4; ++f) game.state.piles[2 + f] = wonFoundation(f);
+    winAnimating = true;
+    auto flying = [](int suit, int rank, bool launched) {
+        FlyingCard c;
+        c.card = shown(suit, rank);
+        c.launched = launched;
+        return c;
+    };
+    for (int rank = 13; rank >= 11; --rank) flyingCards.push_back(flying(0, rank, true));
+    for (int rank = 13; rank >= 1; --rank) flyingCards.push_back(flying(1, rank, true));
+    flyingCards.push_back(flying(2, 13, false));
+    Frame f = composed();
+    EXPECT_EQ(faceColour(0, 10), f.at(px(2) + 40, 114));
+    EXPECT_EQ(80 * 112, f.count(px(3), 58, 80, 112, tableGreen)) << "all hearts have flown";
+    EXPECT_EQ(faceColour(2, 13), f.at(px(4) + 40, 114)) << "a waiting card stays";
+    EXPECT_EQ(faceColour(3, 13), f.at(px(5) + 40, 114));
+}
+
+TEST_F(Scene, WindowGetsTheWholeFrameWithGreenBarsBeside) {
+    // A narrow window: the table is fitted at scale 0.75, with bars above and
+    // below. (The offscreen driver's GL surface keeps its first size, so the
+    // window is made smaller, not wider.)
+    game.deal(42, 64);
+    SDL_SetWindowSize(window, 570, 650);
+    render();
+    ASSERT_EQ(570, bufferWidth);
+    ASSERT_EQ(488, bufferHeight);
+    // Read the whole window, bars included: without the logical size.
+    SDL_RenderSetLogicalSize(renderer, 0, 0);
+    std::vector<Uint32> pixels(570 * 650);
+    ASSERT_EQ(0, SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), 570 * 4));
+    SDL_RenderSetLogicalSize(renderer, W, H);
+    auto at = [&](int x, int y) {
+        Uint32 p = pixels[y * 570 + x];
+        return Rgb{static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
+    };
+    for (int x : {0, 285, 569}) {
+        EXPECT_EQ(tableGreen, at(x, 0));
+        EXPECT_EQ(tableGreen, at(x, 79));
+        EXPECT_EQ(tableGreen, at(x, 570));
+        EXPECT_EQ(tableGreen, at(x, 649));
+    }
+    EXPECT_EQ(Rgb({255, 255, 255}), at(0, 81)) << "the top bar's corner";
+    EXPECT_EQ(panelGrey, at(225, 81 + 10));
+    EXPECT_EQ(backColour, at(48, 81 + 85)) << "the stock, at three quarters";
+    EXPECT_EQ(panelGrey, at(285, 81 + 480));
+}
+
+}  // namespace
