@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <climits>
 #include <cstdlib>
 
 #include "interaction/Actions.h"
@@ -55,6 +56,7 @@ TEST(WindowFitSize, Table) {
         {"one unit", 1, 1, false, 760, 650, noBorders, false, {}, 1, 1},
         {"sliver of height", 5000, 1, false, 760, 650, noBorders, false, {}, 1, 1},
         {"width change to 1 keeps height >= 1", 1, 650, false, 760, 650, noBorders, false, {}, 1, 1},
+        {"height beyond int range clamps", 760, INT_MAX, false, 760, 650, noBorders, false, {}, INT_MAX, INT_MAX},
         {"empty usable area", 760, 650, false, 760, 650, noBorders, true, SDL_Rect{0, 0, 0, 0}, 1, 1},
         {"borders wider than the area", 760, 650, false, 760, 650, WindowBorders{900, 900, 900, 900}, true,
          laptop, 1, 1},
