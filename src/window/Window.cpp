@@ -1,3 +1,5 @@
+// Window management: the WM aspect hint on X11, fitting the window to the
+// table's shape and the usable area after every resize, and full screen.
 #include "window/Window.h"
 
 #include <algorithm>
@@ -19,8 +21,8 @@ namespace {
 constexpr int tableWidth = 760, tableHeight = 650;
 constexpr Uint32 fullscreenFlags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
 
-// The scale factors are kept as exact fractions: in doubles, 673 / 650 * 650
-// floors to 672 and 650 * 266 / 760 (227.5) rounds down, each a unit short.
+// The scale factors are kept as exact fractions: in doubles, 701 / 650 * 650
+// floors to 700 and 266 / 760 * 650 (227.5) rounds down, each a unit short.
 struct Ratio {
     long long num, den;  // den > 0
 };
