@@ -1,0 +1,284 @@
+// The victory trail on the real renderer (offscreen): clipped to the table
+// between the bars, laid over the scene with blending, painted
+// incrementally, and rebuilt whole at the new size after a resize. Also the
+// ways the player ends the animation: Escape, undo and a new game.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "interaction/Actions.h"
+#include "presentation/Graphics.h"
+#include "presentation/Scene.h"
+#include "presentation/Victory.h"
+#include "shell/Frame.h"
+#include "shell/Startup.h"
+#include "support/Headless.h"
+
+namespace {
+
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<Uint32> rgba;  // SDL_PIXELFORMAT_RGBA8888
+    Uint32 at(int x, int y) const { return rgba[static_cast<size_t>(y) * width + x]; }
+    static Uint8 alpha(Uint32 p) { return p & 0xFF; }
+};
+
+Pixels readBack(SDL_Texture* texture) {
+    Pixels p;
+    SDL_QueryTexture(texture, nullptr, nullptr, &p.width, &p.height);
+    p.rgba.resize(static_cast<size_t>(p.width) * p.height);
+    SDL_Texture* previous = SDL_GetRenderTarget(renderer);
+    SDL_SetRenderTarget(renderer, texture);
+    EXPECT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA8888, p.rgba.data(),
+                                   p.width * 4),
+              0)
+        << SDL_GetError();
+    SDL_SetRenderTarget(renderer, previous);
+    return p;
+}
+
+// The output size is the window's only while the window is the target.
+void setOutput(int width, int height) {
+    SDL_SetRenderTarget(renderer, nullptr);
+    SDL_SetWindowSize(window, width, height);
+    ASSERT_TRUE(resizeGraphics()) << SDL_GetError();
+    ASSERT_EQ(bufferWidth, width) << "the output did not take the size";
+    ASSERT_EQ(bufferHeight, height);
+}
+
+void wonTable() {
+    game.state = sol::State();
+    for (int f = 0; f < 4; ++f)
+        for (int rank = 1; rank <= 13; ++rank) game.state.piles[f + 2].push_back({f, rank, true});
+}
+
+// The trail's part of a composed frame, as the scene calls it.
+void trailFrame() {
+    SDL_SetRenderTarget(renderer, frameBuffer);
+    SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+    renderWinTrail();
+}
+
+// The flight to its end, a frame every `frameMs`; `midway` runs once after
+// about `midwayStep` steps.
+template <typename F>
+void fly(Uint32 frameMs, Uint32 midwayStep, F midway) {
+    wonTable();
+    startWinAnimation(1);
+    Uint32 now = 1;
+    bool done = false;
+    for (int i = 0; i < 10000 && winAnimating; ++i) {
+        now += frameMs;
+        advanceWinAnimation(now);
+        if (!done && winStep >= midwayStep) {
+            midway();
+            done = true;
+        }
+        trailFrame();
+    }
+    ASSERT_FALSE(winAnimating);
+}
+
+class Trail : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(startHeadless()) << SDL_GetError(); }
+    static void TearDownTestSuite() { shutDown(); }
+    void SetUp() override { setOutput(760, 650); }
+    void TearDown() override { clearWinAnimation(); }
+};
+
+TEST_F(Trail, ClippedBetweenTheBarsAndLaidOverTheTable) {
+    const int sizes[][2] = {{760, 650}, {1140, 975}};
+    for (const auto& size : sizes) {
+        setOutput(size[0], size[1]);
+        SCOPED_TRACE(bufferWidth);
+        const float sx = drawingScaleX, sy = drawingScaleY;
+        clearWinAnimation();
+        // Half over the top bar, half over the bottom bar, and one in the open.
+        winStamps.push_back({{0, 13, true}, 100, -50});
+        winStamps.push_back({{1, 12, true}, 300, 560});
+        winStamps.push_back({{2, 11, true}, 500, 200});
+
+        SDL_SetRenderTarget(renderer, frameBuffer);
+        SDL_RenderSetScale(renderer, sx, sy);
+        SDL_SetRenderDrawColor(renderer, 255, 0, 255, 255);
+        SDL_RenderClear(renderer);
+        renderWinTrail();
+
+        // Target and scale are as they were: a square of 10 units drawn now
+        // lands in the frame buffer at the drawing scale.
+        float gotX = 0, gotY = 0;
+        SDL_RenderGetScale(renderer, &gotX, &gotY);
+        EXPECT_EQ(gotX, sx);
+        EXPECT_EQ(gotY, sy);
+        const SDL_Rect mark = {700, 60, 10, 10};
+        SDL_SetRenderDrawColor(renderer, 0, 255, 255, 255);
+        SDL_RenderFillRect(renderer, &mark);
+        ASSERT_NE(winTrail, nullptr);
+        EXPECT_EQ(paintedWinStamps, 3u);
+
+        Pixels trail = readBack(winTrail);
+        ASSERT_EQ(trail.width, bufferWidth);
+        ASSERT_EQ(trail.height, bufferHeight);
+        const int top = static_cast<int>(30 * sy), bottom = static_cast<int>(622 * sy);
+        int overBars = 0;
+        for (int y = 0; y < trail.height; ++y)
+            for (int x = 0; x < trail.width; ++x)
+                if ((y < top || y >= bottom) && Pixels::alpha(trail.at(x, y)) != 0) ++overBars;
+        EXPECT_EQ(overBars, 0) << "trail pixels over the top or bottom bar";
+        // The parts of the cards between the bars are there, opaque.
+        auto inside = [&](int x, int y) { return trail.at(int((x + 0.5f) * sx), int((y + 0.5f) * sy)); };
+        EXPECT_EQ(Pixels::alpha(inside(140, 40)), 255);
+        EXPECT_EQ(Pixels::alpha(inside(340, 615)), 255);
+        EXPECT_EQ(Pixels::alpha(inside(540, 256)), 255);
+        EXPECT_EQ(Pixels::alpha(inside(20, 300)), 0);
+
+        // Blended over the frame: the table shows where there is no imprint.
+        Pixels frame = readBack(frameBuffer);
+        const Uint32 magenta = 0xFF00FFFF;
+        auto shown = [&](int x, int y) { return frame.at(int((x + 0.5f) * sx), int((y + 0.5f) * sy)); };
+        EXPECT_EQ(shown(20, 300), magenta);
+        EXPECT_EQ(shown(140, 10), magenta);
+        EXPECT_EQ(shown(340, 640), magenta);
+        EXPECT_NE(shown(540, 256), magenta);
+        EXPECT_EQ(shown(540, 256), inside(540, 256));
+        const Uint32 cyan = 0x00FFFFFF;
+        EXPECT_EQ(shown(700, 60), cyan);
+        EXPECT_EQ(shown(709, 69), cyan);
+        EXPECT_NE(shown(711, 69), cyan);
+        EXPECT_EQ(Pixels::alpha(inside(705, 65)), 0) << "drawn into the trail";
+    }
+}
+
+TEST_F(Trail, PaintsOnlyNewImprintsIntoTheSameTexture) {
+    EXPECT_EQ(winTrail, nullptr);
+    renderWinTrail();  // no imprints: no texture
+    EXPECT_EQ(winTrail, nullptr);
+
+    winStamps.push_back({{0, 1, true}, 200, 200});
+    render();
+    SDL_Texture* texture = winTrail;
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(paintedWinStamps, 1u);
+    // Painted imprints stay as painted: the first one moved in the list is
+    // still where it was, since the texture is neither cleared nor repainted.
+    winStamps[0].x = 400;
+    winStamps.push_back({{0, 2, true}, 600, 300});
+    render();
+    EXPECT_EQ(winTrail, texture);
+    EXPECT_EQ(paintedWinStamps, 2u);
+    Pixels trail = readBack(winTrail);
+    EXPECT_EQ(Pixels::alpha(trail.at(240, 256)), 255);
+    EXPECT_EQ(Pixels::alpha(trail.at(440, 256)), 0);
+    EXPECT_EQ(Pixels::alpha(trail.at(640, 356)), 255);
+
+    // Dropped (as a resize does), the whole list is painted again.
+    dropWinTrail();
+    EXPECT_EQ(winTrail, nullptr);
+    EXPECT_EQ(paintedWinStamps, 0u);
+    render();
+    trail = readBack(winTrail);
+    EXPECT_EQ(Pixels::alpha(trail.at(240, 256)), 0);
+    EXPECT_EQ(Pixels::alpha(trail.at(440, 256)), 255);
+    EXPECT_EQ(paintedWinStamps, 2u);
+}
+
+// A window resized during the flight and again after it ends with the very
+// trail of a flight drawn at the final size throughout.
+TEST_F(Trail, AResizeKeepsEveryImprintAtTheNewSize) {
+    seed = 99;
+    fly(200, 300, [] {
+        ASSERT_GT(winStamps.size(), 500u);
+        setOutput(1140, 975);
+        EXPECT_EQ(winTrail, nullptr);
+    });
+    EXPECT_EQ(bufferWidth, 1140);
+    const size_t stamps = winStamps.size();
+    const Pixels resizedDuring = readBack(winTrail);
+
+    setOutput(1520, 1300);
+    render();  // the whole scene, as the frame after a resize draws it
+    EXPECT_EQ(paintedWinStamps, stamps);
+    const Pixels resizedAfter = readBack(winTrail);
+    ASSERT_EQ(resizedAfter.width, 1520);
+
+    // References: the same flight drawn at one size from the start, frames
+    // of another length (the imprints depend on steps, not frames).
+    setOutput(1140, 975);
+    fly(250, 0, [] {});
+    ASSERT_EQ(winStamps.size(), stamps);
+    const Pixels whole1140 = readBack(winTrail);
+    setOutput(1520, 1300);
+    fly(250, 0, [] {});
+    const Pixels whole1520 = readBack(winTrail);
+
+    auto differing = [](const Pixels& a, const Pixels& b) {
+        size_t n = 0;
+        for (size_t i = 0; i < a.rgba.size(); ++i) n += a.rgba[i] != b.rgba[i];
+        return n;
+    };
+    ASSERT_EQ(resizedDuring.rgba.size(), whole1140.rgba.size());
+    EXPECT_EQ(differing(resizedDuring, whole1140), 0u);
+    ASSERT_EQ(resizedAfter.rgba.size(), whole1520.rgba.size());
+    EXPECT_EQ(differing(resizedAfter, whole1520), 0u);
+
+    // And it is a real trail: a good part of the table is covered.
+    size_t covered = 0;
+    for (Uint32 p : whole1520.rgba) covered += Pixels::alpha(p) == 255;
+    EXPECT_GT(covered, whole1520.rgba.size() / 4);
+}
+
+// Replays a certified deal through the game actions to its winning move.
+void winThroughActions() {
+    reset(false);
+    const std::vector<sol::Game::Step> path = game.solution;
+    for (const sol::Game::Step& step : path) {
+        if (step.source == 0)
+            drawFromStock();
+        else
+            ASSERT_TRUE(moveCard(step.source, step.index, step.destination));
+    }
+    ASSERT_TRUE(winAnimating);
+    ASSERT_EQ(flyingCards.size(), 52u);
+    // Some flight and a painted trail.
+    for (int i = 1; i <= 20; ++i) advanceWinAnimation(winTicks + 16 * i);
+    render();
+    ASSERT_FALSE(winStamps.empty());
+    ASSERT_NE(winTrail, nullptr);
+}
+
+void expectOff() {
+    EXPECT_FALSE(winAnimating);
+    EXPECT_TRUE(flyingCards.empty());
+    EXPECT_TRUE(winStamps.empty());
+    EXPECT_EQ(winTrail, nullptr);
+    EXPECT_EQ(paintedWinStamps, 0u);
+    EXPECT_EQ(winStep, 0u);
+}
+
+TEST_F(Trail, EscapeUndoAndNewGameEndTheAnimation) {
+    seed = 500;
+    game.drawCount = 1;
+
+    winThroughActions();
+    SDL_Event escape;
+    SDL_zero(escape);
+    escape.type = SDL_KEYDOWN;
+    escape.key.keysym.sym = SDLK_ESCAPE;
+    SDL_PushEvent(&escape);
+    frame();
+    expectOff();
+
+    winThroughActions();
+    undo();
+    expectOff();
+
+    winThroughActions();
+    reset(false);
+    expectOff();
+    // A frame after it draws no trail and makes no texture.
+    render();
+    EXPECT_EQ(winTrail, nullptr);
+}
+
+}  // namespace
