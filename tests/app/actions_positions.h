@@ -35,6 +35,7 @@ inline void clearTable() {
     help = false;
     menu = false;
     running = true;
+    mx = my = downX = downY = 0;
     cancelDrag();
 }
 

@@ -1,0 +1,239 @@
+// Random input through the frame step: presses anywhere, releases without a
+// press, stray motion, double-clicks on empty piles, keys during a drag,
+// quits mid-drag, touch and window events. After every frame the table must
+// still hold all 52 cards in a legal arrangement, and the clock marks must
+// agree with the engine. Now and then the deal's certificate is played
+// through real drags so that won tables get their share of random input.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+#include "actions_positions.h"
+#include "presentation/Table.h"
+#include "presentation/Victory.h"
+#include "shell/Frame.h"
+#include "support/Headless.h"
+
+namespace {
+
+std::mt19937 rng(20260101);
+
+int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
+float uniformF(float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng); }
+
+void push(SDL_Event& e) { SDL_PushEvent(&e); }
+
+void button(Uint32 type, Uint8 which, int x, int y, Uint8 clicks, Uint32 device = 0) {
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = type;
+    e.button.which = device;
+    e.button.button = which;
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = clicks;
+    e.button.x = x;
+    e.button.y = y;
+    push(e);
+}
+
+void mouseMotion(int x, int y, Uint32 state, Uint32 device = 0) {
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = SDL_MOUSEMOTION;
+    e.motion.which = device;
+    e.motion.state = state;
+    e.motion.x = x;
+    e.motion.y = y;
+    push(e);
+}
+
+void finger(Uint32 type, float x, float y) {
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = type;
+    e.tfinger.x = x;
+    e.tfinger.y = y;
+    push(e);
+}
+
+void key(SDL_Keycode sym, Uint16 mod) {
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = sym;
+    e.key.keysym.mod = mod;
+    push(e);
+}
+
+void windowEvent(Uint8 what) {
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = SDL_GetWindowID(window);
+    e.window.event = what;
+    push(e);
+}
+
+// A point on a card of the table, or near one: most presses should matter.
+SDL_Point somewhereOnTheTable() {
+    if (uniform(0, 4) == 0) return {uniform(-30, 790), uniform(-30, 680)};
+    int p = uniform(0, 12);
+    int n = static_cast<int>(game.state.piles[p].size());
+    int i = n == 0 ? 0 : uniform(0, n - 1);
+    return {px(p) + uniform(-2, CW + 33), py(p, i) + uniform(-2, CH + 1)};
+}
+
+// Where a press picks up the top card (or run from index i) of pile p.
+SDL_Point grip(int p, int i) {
+    int n = static_cast<int>(game.state.piles[p].size());
+    int x = px(p) + 40;
+    if (p == 1) x += 16 * (std::min(game.drawCount, n) - 1);
+    return {x, (p > 5 ? py(p, i) : py(p, 0)) + 8};
+}
+
+// Plays the current deal's certificate from its start with real drags.
+void playCertificate() {
+    key(SDLK_ESCAPE, KMOD_NONE);  // an open menu or help panel would take the first press
+    key(SDLK_F3, KMOD_NONE);
+    frame();
+    std::vector<sol::Game::Step> path = game.solution;
+    for (const sol::Game::Step& s : path) {
+        if (s.source == 0) {
+            SDL_Point stock = grip(0, 0);
+            button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, stock.x, stock.y, 1);
+            button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, stock.x, stock.y, 1);
+        } else {
+            SDL_Point from = grip(s.source, s.index);
+            int n = static_cast<int>(game.state.piles[s.destination].size());
+            SDL_Point to = grip(s.destination, n == 0 ? 0 : n - 1);
+            button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, from.x, from.y, 1);
+            mouseMotion(to.x, to.y, SDL_BUTTON_LMASK);
+            button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, to.x, to.y, 1);
+        }
+        frame();
+        ASSERT_TRUE(validTable(game));
+    }
+}
+
+void randomEvent() {
+    const SDL_Keycode keys[] = {SDLK_SPACE, SDLK_z, SDLK_ESCAPE, SDLK_F1, SDLK_s, SDLK_a, SDLK_F11,
+                                SDLK_F2,    SDLK_F3, SDLK_d};
+    SDL_Point at = somewhereOnTheTable();
+    Uint32 device = uniform(0, 9) == 0 ? SDL_TOUCH_MOUSEID : 0;
+    switch (uniform(0, 15)) {
+    case 0:
+    case 1:
+    case 2:
+        button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, at.x, at.y, uniform(1, 3) == 3 ? 2 : 1, device);
+        break;
+    case 3:
+    case 4:
+        button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, at.x, at.y, 1, device);
+        break;
+    case 5:
+    case 6:
+        mouseMotion(at.x, at.y, uniform(0, 2) ? SDL_BUTTON_LMASK : 0, device);
+        break;
+    case 7:
+        button(SDL_MOUSEBUTTONDOWN, uniform(0, 3) ? SDL_BUTTON_RIGHT : SDL_BUTTON_MIDDLE, at.x, at.y, 1,
+               device);
+        break;
+    case 8:
+        finger(SDL_FINGERDOWN + uniform(0, 2), at.x / 760.0f, at.y / 650.0f);
+        break;
+    case 9:
+        finger(SDL_FINGERDOWN + uniform(0, 2), uniformF(-0.1f, 1.1f), uniformF(-0.1f, 1.1f));
+        break;
+    case 10:
+    case 11: {
+        // Deals and full screen are slow: keep them rare.
+        int k = uniform(0, 99) < 95 ? uniform(0, 5) : uniform(6, 9);
+        Uint16 mod = uniform(0, 1) ? KMOD_LCTRL : (uniform(0, 1) ? KMOD_RCTRL : KMOD_NONE);
+        key(keys[k], mod);
+        break;
+    }
+    case 12: {
+        const Uint8 what[] = {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED,
+                              SDL_WINDOWEVENT_EXPOSED, SDL_WINDOWEVENT_SIZE_CHANGED};
+        windowEvent(what[uniform(0, 3)]);
+        break;
+    }
+    case 13: {
+        SDL_Event e;
+        SDL_zero(e);
+        e.type = uniform(0, 1) ? SDL_MOUSEWHEEL : SDL_KEYUP;
+        push(e);
+        break;
+    }
+    case 14:
+        if (uniform(0, 20) == 0) {
+            SDL_Event e;
+            SDL_zero(e);
+            e.type = SDL_QUIT;
+            push(e);
+        }
+        break;
+    default:
+        // A double-click on an empty pile, if there is one.
+        for (int p = 1; p <= 12; ++p)
+            if (game.state.piles[p].empty()) {
+                button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, px(p) + 5, py(p, 0) + 5, 2);
+                break;
+            }
+        break;
+    }
+}
+
+::testing::AssertionResult consistentClock() {
+    if ((winTicks != 0) != game.won())
+        return ::testing::AssertionFailure() << "winTicks " << winTicks << " but won " << game.won();
+    if ((startTicks != 0) != game.state.started)
+        return ::testing::AssertionFailure() << "startTicks " << startTicks << " but started "
+                                             << game.state.started;
+    if (selected < -1 || selected > 12) return ::testing::AssertionFailure() << "selected " << selected;
+    return ::testing::AssertionSuccess();
+}
+
+TEST(FrameMonkey, RandomInputKeepsTheTableValid) {
+    // The input paths are under test, not the GPU emulation: the dummy video
+    // driver's software renderer composes a frame several times faster.
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    ASSERT_TRUE(startHeadless()) << SDL_GetError();
+    seed = 4711;
+    reset(false);
+    int wins = 0, drags = 0, quits = 0;
+    // Composing a frame is the cost here, so several events share a frame.
+    const int frames = 2000;
+    long events = 0;
+    for (int f = 0; f < frames; ++f) {
+        if (uniform(0, 299) == 0) {
+            playCertificate();
+            ASSERT_TRUE(game.won()) << "the certificate, played by mouse, wins";
+            ++wins;
+        }
+        int batch = uniform(1, 10);
+        for (int k = 0; k < batch; ++k) randomEvent();
+        events += batch;
+        frame();
+        drags += dragging;
+        ASSERT_TRUE(validTable(game)) << "after frame " << f;
+        ASSERT_TRUE(consistentClock()) << "after frame " << f;
+        if (!running) {
+            ++quits;
+            running = true;
+        }
+    }
+    // The run must actually have reached the states it claims to cover.
+    EXPECT_GT(wins, 2);
+    EXPECT_GT(drags, 50);
+    EXPECT_GT(quits, 5);
+    std::printf("monkey: %ld events in %d frames, %d certificate wins, %d drag frames, %d quits\n",
+                events, frames, wins, drags, quits);
+}
+
+}  // namespace

@@ -1,0 +1,486 @@
+// The frame step with real SDL events in the queue: the redraw rule, the key
+// table, window focus, the right button, fingers and touch-made mouse events.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <functional>
+#include <vector>
+
+#include "actions_positions.h"
+#include "presentation/Table.h"
+#include "presentation/Victory.h"
+#include "shell/Frame.h"
+#include "sound/CardAudio.h"
+#include "support/Headless.h"
+
+namespace {
+
+const SDL_Color marker = {255, 0, 255, 255};
+
+// Paints the frame buffer in a colour the scene never uses, runs one frame
+// and tells whether the scene was composed: every marker pixel is gone.
+bool frameDraws() {
+    SDL_SetRenderTarget(renderer, frameBuffer);
+    SDL_SetRenderDrawColor(renderer, marker.r, marker.g, marker.b, marker.a);
+    SDL_RenderClear(renderer);
+    SDL_SetRenderTarget(renderer, nullptr);
+    frame();
+    SDL_SetRenderTarget(renderer, frameBuffer);
+    std::vector<Uint32> pixels(static_cast<size_t>(bufferWidth) * bufferHeight);
+    SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA8888, pixels.data(), bufferWidth * 4);
+    SDL_SetRenderTarget(renderer, nullptr);
+    const Uint32 magenta = 0xFF00FFFFu;
+    size_t marked = 0;
+    for (Uint32 p : pixels) marked += p == magenta;
+    EXPECT_TRUE(marked == 0 || marked == pixels.size()) << marked << " marker pixels left";
+    return marked == 0;
+}
+
+void push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
+
+SDL_Event event(Uint32 type) {
+    SDL_Event e;
+    SDL_zero(e);
+    e.type = type;
+    return e;
+}
+
+void pushKey(SDL_Keycode sym, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
+    SDL_Event e = event(SDL_KEYDOWN);
+    e.key.state = SDL_PRESSED;
+    e.key.repeat = repeat;
+    e.key.keysym.sym = sym;
+    e.key.keysym.mod = mod;
+    push(e);
+}
+
+void pushButton(Uint32 type, Uint8 button, int x, int y, Uint8 clicks = 1, Uint32 which = 0) {
+    SDL_Event e = event(type);
+    e.button.which = which;
+    e.button.button = button;
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.clicks = clicks;
+    e.button.x = x;
+    e.button.y = y;
+    push(e);
+}
+
+void pushMotion(int x, int y, Uint32 state, Uint32 which = 0) {
+    SDL_Event e = event(SDL_MOUSEMOTION);
+    e.motion.which = which;
+    e.motion.state = state;
+    e.motion.x = x;
+    e.motion.y = y;
+    push(e);
+}
+
+void pushFinger(Uint32 type, float x, float y) {
+    SDL_Event e = event(type);
+    e.tfinger.touchId = 1;
+    e.tfinger.fingerId = 1;
+    e.tfinger.x = x;
+    e.tfinger.y = y;
+    e.tfinger.pressure = 1;
+    push(e);
+}
+
+void pushWindow(Uint8 what) {
+    SDL_Event e = event(SDL_WINDOWEVENT);
+    e.window.windowID = SDL_GetWindowID(window);
+    e.window.event = what;
+    push(e);
+}
+
+int centreX(int p) { return px(p) + 40; }
+int centreY(int p, int i) { return py(p, i) + 10; }
+
+class Frame : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(startHeadless()) << SDL_GetError();
+        cardAudio.open();
+    }
+    void SetUp() override {
+        SDL_PumpEvents();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+        clearWinAnimation();
+        clearTable();
+        seed = 1234;
+        reset(false);
+    }
+    void TearDown() override {
+        clearWinAnimation();
+        clearTable();
+    }
+};
+
+// Keep first: the frame step's first call ever must draw without an event.
+TEST_F(Frame, RedrawRule) {
+    EXPECT_TRUE(frameDraws()) << "the first frame draws";
+    EXPECT_FALSE(frameDraws()) << "nothing happened";
+
+    SDL_Event release = event(SDL_KEYUP);
+    release.key.keysym.sym = SDLK_a;
+    push(release);
+    EXPECT_TRUE(frameDraws()) << "an event without an action still draws";
+    SDL_Event wheel = event(SDL_MOUSEWHEEL);
+    wheel.wheel.y = 1;
+    push(wheel);
+    EXPECT_TRUE(frameDraws());
+    EXPECT_FALSE(frameDraws());
+
+    startTicks = SDL_GetTicks() - 5000;  // the shown second changes
+    EXPECT_TRUE(frameDraws());
+    EXPECT_FALSE(frameDraws()) << "the second stays the same";
+
+    dragging = true;
+    EXPECT_TRUE(frameDraws());
+    EXPECT_TRUE(frameDraws()) << "every frame of a drag draws";
+    cancelDrag();
+    EXPECT_FALSE(frameDraws());
+
+    twoMovesFromWin();
+    ASSERT_TRUE(autoMoveCard(6, 0));
+    ASSERT_TRUE(autoMoveCard(7, 0));
+    ASSERT_TRUE(winAnimating);
+    frameDraws();  // the clock's second changed with the win
+    EXPECT_TRUE(frameDraws());
+    EXPECT_TRUE(frameDraws()) << "every frame of the victory animation draws";
+    clearWinAnimation();
+    EXPECT_FALSE(frameDraws()) << "a won game's clock stands still";
+}
+
+TEST_F(Frame, KeyTable) {
+    struct Case {
+        const char* name;
+        std::function<void()> setup;
+        SDL_Keycode key;
+        Uint16 mod;
+        std::function<void()> check;
+    };
+    static sol::State before;
+    static unsigned int seedBefore;
+    auto draw = [] {
+        drawFromStock();
+        drawFromStock();
+        before = game.state;
+        seedBefore = seed;
+    };
+    auto undone = [] { EXPECT_EQ(game.history.size(), 1u); };
+    auto untouched = [] {
+        EXPECT_EQ(game.state, before);
+        EXPECT_EQ(seed, seedBefore);
+    };
+    auto soundFlipped = [] { EXPECT_FALSE(cardAudio.enabled); };
+    Case cases[] = {
+        {"S", draw, SDLK_s, KMOD_NONE, soundFlipped},
+        {"Shift+S", draw, SDLK_s, KMOD_LSHIFT, soundFlipped},
+        {"Ctrl+S", draw, SDLK_s, KMOD_LCTRL, soundFlipped},
+        {"F2", draw, SDLK_F2, KMOD_NONE,
+         [] {
+             EXPECT_EQ(seed, seedBefore + 1);
+             EXPECT_TRUE(game.history.empty());
+             EXPECT_EQ(startTicks, 0u);
+         }},
+        {"F3", draw, SDLK_F3, KMOD_NONE,
+         [] {
+             EXPECT_EQ(seed, seedBefore);
+             EXPECT_TRUE(game.history.empty());
+             EXPECT_EQ(startTicks, 0u);
+             sol::Game again;
+             again.deal(seed, 64);
+             EXPECT_EQ(game.state, again.state);
+         }},
+        {"D from one card", draw, SDLK_d, KMOD_NONE,
+         [] {
+             EXPECT_EQ(game.drawCount, 3);
+             EXPECT_EQ(seed, seedBefore + 1);
+             EXPECT_TRUE(game.history.empty());
+         }},
+        {"D from three cards", [&] { game.drawCount = 3; draw(); }, SDLK_d, KMOD_NONE,
+         [] {
+             EXPECT_EQ(game.drawCount, 1);
+             EXPECT_EQ(seed, seedBefore + 1);
+         }},
+        {"D from two cards", [&] { game.drawCount = 2; draw(); }, SDLK_d, KMOD_NONE,
+         [] { EXPECT_EQ(game.drawCount, 3); }},
+        {"Space", draw, SDLK_SPACE, KMOD_NONE,
+         [] {
+             EXPECT_EQ(game.history.size(), 3u);
+             EXPECT_EQ(game.state.piles[1].size(), 3u);
+         }},
+        {"Ctrl+Z, left Control", draw, SDLK_z, KMOD_LCTRL, undone},
+        {"Ctrl+Z, right Control", draw, SDLK_z, KMOD_RCTRL, undone},
+        {"Ctrl+Shift+Z", draw, SDLK_z, KMOD_LCTRL | KMOD_LSHIFT, undone},
+        {"Z alone", draw, SDLK_z, KMOD_NONE, untouched},
+        {"Shift+Z", draw, SDLK_z, KMOD_LSHIFT, untouched},
+        {"Alt+Z", draw, SDLK_z, KMOD_LALT, untouched},
+        {"F1 opens help", draw, SDLK_F1, KMOD_NONE, [] { EXPECT_TRUE(help); }},
+        {"F1 closes help", [&] { draw(); help = true; }, SDLK_F1, KMOD_NONE,
+         [] { EXPECT_FALSE(help); }},
+        {"Escape", [&] {
+             draw();
+             help = true;
+             menu = true;
+             selected = 6;
+             indexSelected = static_cast<int>(game.state.piles[6].size()) - 1;
+             dragging = true;
+         },
+         SDLK_ESCAPE, KMOD_NONE,
+         [] {
+             EXPECT_FALSE(help);
+             EXPECT_FALSE(menu);
+             EXPECT_EQ(selected, -1);
+             EXPECT_FALSE(dragging);
+             EXPECT_EQ(game.state, before);
+         }},
+        {"a key without an action", draw, SDLK_a, KMOD_LCTRL,
+         [] {
+             EXPECT_EQ(game.state, before);
+             EXPECT_FALSE(help);
+             EXPECT_TRUE(cardAudio.enabled);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        cardAudio.enabled = true;
+        c.setup();
+        pushKey(c.key, c.mod);
+        frame();
+        c.check();
+        game.drawCount = 1;
+    }
+    cardAudio.enabled = true;
+}
+
+TEST_F(Frame, HeldKeysRepeatAndF11SwitchesFullScreen) {
+    pushKey(SDLK_SPACE);
+    pushKey(SDLK_SPACE, KMOD_NONE, 1);
+    pushKey(SDLK_SPACE, KMOD_NONE, 1);
+    frame();
+    EXPECT_EQ(game.state.piles[1].size(), 3u) << "auto-repeat draws like new presses";
+
+    const Uint32 full = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
+    bool wasFull = (SDL_GetWindowFlags(window) & full) != 0;
+    selected = 6;
+    indexSelected = 0;
+    dragging = true;
+    pushKey(SDLK_F11);
+    frame();
+    EXPECT_NE((SDL_GetWindowFlags(window) & full) != 0, wasFull);
+    EXPECT_FALSE(dragging);
+    pushKey(SDLK_F11);
+    frame();
+    EXPECT_EQ((SDL_GetWindowFlags(window) & full) != 0, wasFull);
+}
+
+TEST_F(Frame, EscapeStopsTheVictoryAnimationButKeepsTheTime) {
+    twoMovesFromWin();
+    ASSERT_TRUE(autoMoveCard(6, 0));
+    startTicks -= 3000;
+    ASSERT_TRUE(autoMoveCard(7, 0));
+    ASSERT_TRUE(winAnimating);
+    Uint32 won = winTicks, shown = gameSeconds();
+    help = true;
+    menu = true;
+    pushKey(SDLK_ESCAPE);
+    frame();
+    EXPECT_FALSE(winAnimating);
+    EXPECT_TRUE(flyingCards.empty());
+    EXPECT_TRUE(winStamps.empty());
+    EXPECT_FALSE(help);
+    EXPECT_FALSE(menu);
+    EXPECT_EQ(winTicks, won);
+    EXPECT_EQ(gameSeconds(), shown);
+    EXPECT_GE(shown, 3u);
+    EXPECT_TRUE(game.won());
+
+    pushKey(SDLK_z, KMOD_RCTRL);  // take the winning move back
+    frame();
+    EXPECT_EQ(winTicks, 0u);
+    EXPECT_FALSE(game.won());
+}
+
+TEST_F(Frame, FocusLossDropsTheDragAndTheSelection) {
+    int column = 12;
+    int top = static_cast<int>(game.state.piles[column].size()) - 1;
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(column), centreY(column, top));
+    pushMotion(centreX(column) + 30, centreY(column, top) + 40, SDL_BUTTON_LMASK);
+    frame();
+    ASSERT_EQ(selected, column);
+    ASSERT_TRUE(dragging);
+    sol::State held = game.state;
+    pushWindow(SDL_WINDOWEVENT_FOCUS_GAINED);
+    frame();
+    EXPECT_TRUE(dragging) << "other window events leave the drag alone";
+    pushWindow(SDL_WINDOWEVENT_FOCUS_LOST);
+    frame();
+    EXPECT_FALSE(dragging);
+    EXPECT_EQ(selected, -1);
+    EXPECT_EQ(game.state, held);
+    // The release that follows elsewhere moves nothing.
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, centreX(6), centreY(6, 0));
+    frame();
+    EXPECT_EQ(game.state, held);
+}
+
+TEST_F(Frame, RightButtonSendsToAFoundationAndAlwaysDoesTheBookkeeping) {
+    struct Case {
+        const char* name;
+        int x, y;
+        bool moves;
+    } cases[] = {
+        {"on the stock", centreX(0), 100, false},
+        {"on empty table", 700, 500, false},
+        {"on the top bar", 100, 10, false},
+        {"on an empty foundation", centreX(3), 100, false},
+        {"on an ace", centreX(6), centreY(6, 0), true},
+        {"on a card no foundation takes", centreX(7), centreY(7, 0), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clearTable();
+        game.state.piles[0] = {faceDown(0, 5)};
+        game.state.piles[6] = {faceUp(1, 1)};
+        game.state.piles[7] = {faceUp(1, 3)};
+        // A recorded action whose bookkeeping is still due shows whether changed() ran.
+        game.state.started = true;
+        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, c.x, c.y);
+        frame();
+        EXPECT_NE(startTicks, 0u);
+        EXPECT_EQ(game.state.piles[2].size(), c.moves ? 1u : 0u);
+        EXPECT_EQ(game.state.piles[0].size(), 1u) << "the right button never draws";
+        EXPECT_EQ(selected, -1);
+    }
+    // Only the press acts: the release and the middle button do nothing.
+    clearTable();
+    game.state.piles[6] = {faceUp(1, 1)};
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, centreX(6), centreY(6, 0));
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, centreX(6), centreY(6, 0), 2);
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, centreX(6), centreY(6, 0));
+    frame();
+    EXPECT_TRUE(game.state.piles[2].empty());
+    EXPECT_EQ(selected, -1);
+    EXPECT_EQ(downX, 0);
+}
+
+TEST_F(Frame, LeftButtonSelectsDragsAndDoubleClicks) {
+    clearTable();
+    game.state.piles[6] = {faceUp(1, 1)};
+    game.state.piles[7] = {faceUp(0, 13)};
+    game.state.piles[8] = {faceUp(1, 12)};
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(6), centreY(6, 0), 2);
+    frame();
+    EXPECT_EQ(game.state.piles[2].size(), 1u) << "double-click sends the ace";
+
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(8), centreY(8, 0));
+    pushMotion(centreX(8) + 1, centreY(8, 0), 0);
+    frame();
+    EXPECT_EQ(selected, 8);
+    EXPECT_FALSE(dragging) << "motion without the left button does not drag";
+    pushMotion(centreX(8) + 1, centreY(8, 0), SDL_BUTTON_RMASK);
+    frame();
+    EXPECT_FALSE(dragging);
+    pushMotion(centreX(8) + 1, centreY(8, 0), SDL_BUTTON_LMASK);
+    frame();
+    EXPECT_TRUE(dragging);
+    EXPECT_EQ(mx, centreX(8) + 1);
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, centreX(7), centreY(7, 0) + 30);
+    frame();
+    EXPECT_FALSE(dragging);
+    EXPECT_EQ(selected, -1);
+    EXPECT_EQ(game.state.piles[7].size(), 2u) << "queen of hearts on the king of spades";
+}
+
+TEST_F(Frame, FingersAreScaledToTheTableAndTruncated) {
+    struct Case {
+        float x, y;
+        int tx, ty;
+    } cases[] = {
+        {0.5f, 0.5f, 380, 325},
+        {0.9999f, 0.9999f, 759, 649},
+        {0.0f, 0.0f, 0, 0},
+        {0.1f, 0.1f, 76, 65},
+        {0.4999f, 0.0999f, 379, 64},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);
+        pushFinger(SDL_FINGERDOWN, c.x, c.y);
+        frame();
+        EXPECT_EQ(downX, c.tx);
+        EXPECT_EQ(downY, c.ty);
+        pushFinger(SDL_FINGERMOTION, 0.25f, 0.25f);
+        frame();
+        EXPECT_EQ(mx, 190);
+        EXPECT_EQ(my, 162);
+        pushFinger(SDL_FINGERMOTION, c.x, c.y);
+        frame();
+        EXPECT_EQ(mx, c.tx);
+        EXPECT_EQ(my, c.ty);
+        pushFinger(SDL_FINGERUP, c.x, c.y);
+        frame();
+    }
+}
+
+TEST_F(Frame, FingerGestures) {
+    clearTable();
+    game.state.piles[6] = {faceUp(1, 1)};
+    game.state.piles[7] = {faceUp(0, 13)};
+    game.state.piles[8] = {faceUp(1, 12)};
+    float ax = (centreX(6) + 0.5f) / 760.0f, ay = (centreY(6, 0) + 0.5f) / 650.0f;
+    pushFinger(SDL_FINGERDOWN, ax, ay);
+    pushFinger(SDL_FINGERUP, ax, ay);
+    pushFinger(SDL_FINGERDOWN, ax, ay);
+    frame();
+    EXPECT_TRUE(game.state.piles[2].empty()) << "a finger never double-clicks";
+    EXPECT_EQ(selected, 6);
+    pushFinger(SDL_FINGERUP, ax, ay);
+    frame();
+
+    float qx = (centreX(8) + 0.5f) / 760.0f, qy = (centreY(8, 0) + 0.5f) / 650.0f;
+    pushFinger(SDL_FINGERDOWN, qx, qy);
+    pushFinger(SDL_FINGERMOTION, 0.5f, 0.5f);
+    frame();
+    EXPECT_TRUE(dragging) << "every finger motion counts as held";
+    EXPECT_EQ(mx, 380);
+    EXPECT_EQ(my, 325);
+    pushFinger(SDL_FINGERUP, (centreX(7) + 0.5f) / 760.0f, (centreY(7, 0) + 60.5f) / 650.0f);
+    frame();
+    EXPECT_FALSE(dragging);
+    EXPECT_EQ(game.state.piles[7].size(), 2u);
+}
+
+TEST_F(Frame, MouseEventsMadeFromTouchAreIgnored) {
+    clearTable();
+    game.state.piles[6] = {faceUp(1, 1)};
+    game.state.piles[8] = {faceUp(1, 12)};
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(8), centreY(8, 0), 1, SDL_TOUCH_MOUSEID);
+    pushMotion(centreX(8) + 20, centreY(8, 0), SDL_BUTTON_LMASK, SDL_TOUCH_MOUSEID);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, centreX(6), centreY(6, 0), 1, SDL_TOUCH_MOUSEID);
+    EXPECT_TRUE(frameDraws()) << "ignored events still draw";
+    EXPECT_EQ(selected, -1);
+    EXPECT_EQ(mx, 0);
+    EXPECT_TRUE(game.state.piles[2].empty());
+
+    // A real selection is not dropped by a touch-made release.
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(8), centreY(8, 0));
+    pushMotion(centreX(8) + 20, centreY(8, 0), SDL_BUTTON_LMASK);
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 700, 500, 1, SDL_TOUCH_MOUSEID);
+    frame();
+    EXPECT_TRUE(dragging);
+    EXPECT_EQ(selected, 8);
+}
+
+TEST_F(Frame, QuitAndAKeyInTheSameQueue) {
+    push(event(SDL_QUIT));
+    pushKey(SDLK_F1);
+    frame();
+    EXPECT_FALSE(running);
+    EXPECT_TRUE(help) << "the queue is drained after a quit";
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 0);
+    running = true;
+}
+
+}  // namespace
