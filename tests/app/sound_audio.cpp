@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "interaction/Actions.h"
 #include "sound/CardAudio.h"
 
@@ -25,6 +27,17 @@ std::string diskFile() {
     }();
     return path;
 }
+
+// Removes the driver's file and its directory after the run.
+class DiskFileCleanup : public ::testing::Environment {
+public:
+    void TearDown() override {
+        const std::string path = diskFile();
+        std::remove(path.c_str());
+        rmdir(path.substr(0, path.rfind('/')).c_str());
+    }
+};
+const auto* const cleanup = ::testing::AddGlobalTestEnvironment(new DiskFileCleanup);
 
 void quitAudio() {
     cardAudio.close();
