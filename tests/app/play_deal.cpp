@@ -4,8 +4,8 @@
 // it is played here through the pointer gestures themselves, so a plan that
 // passes this test is one the program accepts press by press.
 //
-// Environment: ZARN_PLAY_SEED (deal seed, default 1767225601),
-// ZARN_PLAY_PLAN (file for the plan), ZARN_PLAY_REFERENCE (directory for the
+// Environment: ZARN_PLAY_SEED (deal seed, default 1767225601), ZARN_PLAY_DRAW
+// (cards per draw, 1 or 3, default 1), ZARN_PLAY_PLAN (file for the plan), ZARN_PLAY_REFERENCE (directory for the
 // reference pictures dealt.bmp and won.bmp, composed by the program's own
 // scene code on the offscreen driver).
 //
@@ -72,7 +72,8 @@ bool saveFrame(const std::string& path) {
 
 TEST(PlayDeal, CertificateAsPointerGesturesWinsTheDeal) {
     clearTable();
-    game.drawCount = 1;
+    const char* draw = std::getenv("ZARN_PLAY_DRAW");
+    game.drawCount = draw && std::string(draw) == "3" ? 3 : 1;
     seed = planSeed();
     game.deal(seed, 64);
     const sol::State dealt = game.state;
