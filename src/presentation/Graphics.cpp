@@ -12,6 +12,8 @@
 #include "shell/Startup.h"
 
 SDL_Texture* cardAtlas = nullptr;
+SDL_Texture* cardCells = nullptr;
+int cardSlotWidth = 80, cardSlotHeight = 112;
 SDL_Texture* frameBuffer = nullptr;
 int bufferWidth = 760, bufferHeight = 650;
 float drawingScaleX = 1.0f, drawingScaleY = 1.0f;
@@ -29,10 +31,55 @@ const int smallestPoints = 8;
 // Flushing whole keeps the bound without bookkeeping per entry; the texts of
 // one frame are few, so a flush costs one frame of re-rendering.
 const size_t textCacheLimit = 256;
+const int atlasColumns = 13;
+const int atlasRows = 5;
 
 TTF_Font* openFont(double scale, int points) {
     int size = std::max(smallestPoints, static_cast<int>(std::lround(scale * points)));
     return TTF_OpenFontRW(SDL_RWFromConstMem(font_ttf, static_cast<int>(font_ttf_size)), 1, size);
+}
+
+// The atlas the present cells were reduced from; tells a new atlas apart.
+SDL_Texture* cellsAtlas = nullptr;
+
+void dropCardCells() {
+    if (cardCells) SDL_DestroyTexture(cardCells);
+    cardCells = nullptr;
+    cellsAtlas = nullptr;
+}
+
+// Reducing the atlas every frame costs the software GL rasteriser several
+// milliseconds per frame; reduced once, each card is a one-to-one copy.
+void buildCardCells() {
+    dropCardCells();
+    cellsAtlas = cardAtlas;
+    if (!cardAtlas) return;
+    int slotWidth = std::max(1, static_cast<int>(std::lround(CW * drawingScaleX)));
+    int slotHeight = std::max(1, static_cast<int>(std::lround(CH * drawingScaleY)));
+    SDL_Texture* cells = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET,
+                                           atlasColumns * slotWidth, atlasRows * slotHeight);
+    if (!cells) return;
+    SDL_SetTextureScaleMode(cells, SDL_ScaleModeNearest);
+    SDL_Texture* previous = SDL_GetRenderTarget(renderer);
+    if (SDL_SetRenderTarget(renderer, cells) != 0) {
+        SDL_DestroyTexture(cells);
+        return;
+    }
+    SDL_SetRenderDrawColor(renderer, 0, 128, 0, 255);
+    SDL_RenderClear(renderer);
+    for (int row = 0; row < atlasRows; ++row)
+        for (int column = 0; column < atlasColumns; ++column) {
+            SDL_Rect source = {column * 2 * CW, row * 2 * CH, 2 * CW, 2 * CH};
+            SDL_Rect slot = {column * slotWidth, row * slotHeight, slotWidth, slotHeight};
+            SDL_RenderCopy(renderer, cardAtlas, &source, &slot);
+        }
+    // The window brings its own logical scale back; a texture target needs
+    // the drawing scale again.
+    SDL_SetRenderTarget(renderer, previous);
+    if (previous) SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+    cardCells = cells;
+    cardSlotWidth = slotWidth;
+    cardSlotHeight = slotHeight;
 }
 
 void flushTextCache() {
@@ -57,6 +104,7 @@ bool initGraphics() {
 
 void freeGraphics() {
     flushTextCache();
+    dropCardCells();
     if (cardAtlas) SDL_DestroyTexture(cardAtlas);
     cardAtlas = nullptr;
     if (frameBuffer) SDL_DestroyTexture(frameBuffer);
@@ -70,11 +118,18 @@ bool resizeGraphics() {
     double scale = std::min(width / static_cast<double>(W), height / static_cast<double>(H));
     int targetWidth = std::max(1, static_cast<int>(std::lround(scale * W)));
     int targetHeight = std::max(1, static_cast<int>(std::lround(scale * H)));
-    if (frameBuffer && bufferWidth == targetWidth && bufferHeight == targetHeight) return true;
+    if (frameBuffer && bufferWidth == targetWidth && bufferHeight == targetHeight) {
+        if (cellsAtlas != cardAtlas) buildCardCells();
+        return true;
+    }
 
     SDL_Texture* nextBuffer = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888,
                                                 SDL_TEXTUREACCESS_TARGET, targetWidth, targetHeight);
     if (!nextBuffer) return false;
+    // The buffer is the fitted area's own pixel size, so its copy to the
+    // window is one to one: nearest sampling gives the same pixels as
+    // linear, and the software GL rasteriser does it at a fraction of the cost.
+    SDL_SetTextureScaleMode(nextBuffer, SDL_ScaleModeNearest);
     TTF_Font* nextFont = openFont(scale, fontPoints);
     TTF_Font* nextLarge = openFont(scale, largePoints);
     if (!nextFont || !nextLarge) {
@@ -98,6 +153,7 @@ bool resizeGraphics() {
     bufferHeight = targetHeight;
     drawingScaleX = static_cast<float>(bufferWidth) / W;
     drawingScaleY = static_cast<float>(bufferHeight) / H;
+    buildCardCells();
     return true;
 }
 

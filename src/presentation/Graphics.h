@@ -19,6 +19,12 @@ struct TextImage {
 using TextKey = std::tuple<std::string, int, int, int, bool>;
 
 extern SDL_Texture* cardAtlas;
+// The atlas reduced once to the drawing scale, one slot of
+// cardSlotWidth x cardSlotHeight pixels per atlas cell, so that every card is
+// copied one to one; null when it could not be made (cards then come from
+// cardAtlas itself).
+extern SDL_Texture* cardCells;
+extern int cardSlotWidth, cardSlotHeight;
 extern SDL_Texture* frameBuffer;
 extern int bufferWidth, bufferHeight;
 extern float drawingScaleX, drawingScaleY;

@@ -32,10 +32,16 @@ int gap(int p) {
 int py(int p, int i) { return p <= 5 ? 58 : 204 + i * gap(p); }
 
 void card(sol::Card c, int x, int y, bool sel) {
-    SDL_Rect source = {0, backRow * cellHeight, cellWidth, cellHeight};
-    if (c.up) source = {(c.rank - 1) * cellWidth, c.suit * cellHeight, cellWidth, cellHeight};
+    int column = c.up ? c.rank - 1 : 0;
+    int row = c.up ? c.suit : backRow;
     SDL_Rect destination = {x, y, CW, CH};
-    SDL_RenderCopy(renderer, cardAtlas, &source, &destination);
+    if (cardCells) {
+        SDL_Rect slot = {column * cardSlotWidth, row * cardSlotHeight, cardSlotWidth, cardSlotHeight};
+        SDL_RenderCopy(renderer, cardCells, &slot, &destination);
+    } else {
+        SDL_Rect cell = {column * cellWidth, row * cellHeight, cellWidth, cellHeight};
+        SDL_RenderCopy(renderer, cardAtlas, &cell, &destination);
+    }
     if (!sel) return;
     SDL_SetRenderDrawColor(renderer, gold.r, gold.g, gold.b, 255);
     SDL_Rect outer = {x, y, CW, CH};
