@@ -1,0 +1,78 @@
+#!/bin/bash
+# Idle CPU of the real program under Xvfb, 20 s each: a freshly dealt game
+# (nothing to draw, only polling between sleeps) and a game whose clock runs
+# (one draw per second). Prints both figures. It fails only when the program
+# is plainly drawing while idle (5 % of a core or more); the figures
+# themselves depend on the machine, where even a bare loop of 8 ms sleeps
+# costs about 0.5 % under virtualisation.
+#
+# Usage: play_idle_cpu.sh <zarn binary> <build dir>
+set -u
+
+BIN=$1
+SECONDS_MEASURED=${ZARN_IDLE_SECONDS:-20}
+LIMIT=5
+WORK=$(mktemp -d)
+XPID=
+ZPID=
+
+cleanup() {
+    [ -n "$ZPID" ] && kill "$ZPID" 2>/dev/null && wait "$ZPID" 2>/dev/null
+    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null && wait "$XPID" 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+for n in 91 92 93 94 95 96 97 98 99; do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then DISPLAY_NUM=$n; break; fi
+done
+[ -n "${DISPLAY_NUM:-}" ] || fail "no free display in :91-:99"
+Xvfb ":$DISPLAY_NUM" -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+XPID=$!
+export DISPLAY=":$DISPLAY_NUM"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+
+"$BIN" >"$WORK/zarn.log" 2>&1 &
+ZPID=$!
+WID=
+for _ in $(seq 100); do
+    WID=$(xdotool search --onlyvisible --name '^Zarn - Solit' 2>/dev/null | head -1)
+    [ -n "$WID" ] && break
+    sleep 0.1
+done
+[ -n "$WID" ] || fail "no window"
+sleep 2
+
+TICKS=$(getconf CLK_TCK)
+cpuTicks() { awk '{print $14 + $15}' "/proc/$ZPID/stat"; }
+
+# Percent of one core used by the program over the measuring time.
+measure() {
+    local before after t0 t1
+    before=$(cpuTicks)
+    t0=$(date +%s.%N)
+    sleep "$SECONDS_MEASURED"
+    after=$(cpuTicks)
+    t1=$(date +%s.%N)
+    awk -v a="$before" -v b="$after" -v hz="$TICKS" -v t0="$t0" -v t1="$t1" \
+        'BEGIN { printf "%.2f", (b - a) / hz / (t1 - t0) * 100 }'
+}
+
+dealt=$(measure)
+echo "idle, freshly dealt: $dealt % of one core over $SECONDS_MEASURED s"
+
+xdotool mousemove --window "$WID" 64 100 click 1  # one draw starts the clock
+sleep 1
+running=$(measure)
+echo "idle, clock running: $running % of one core over $SECONDS_MEASURED s"
+
+kill -0 "$ZPID" 2>/dev/null || fail "the program ended"
+awk -v d="$dealt" -v r="$running" -v l="$LIMIT" 'BEGIN { exit !(d < l && r < l) }' ||
+    fail "the idle program uses $LIMIT % or more: it draws while nothing changes"
+echo "PASS"
