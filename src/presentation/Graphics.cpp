@@ -3,8 +3,13 @@
 // cache and the drawing primitives in table units.
 #include "presentation/Graphics.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "assets/Assets.h"
 #include "presentation/Table.h"
@@ -12,8 +17,9 @@
 #include "shell/Startup.h"
 
 SDL_Texture* cardAtlas = nullptr;
-SDL_Texture* cardCells = nullptr;
 int cardSlotWidth = 80, cardSlotHeight = 112;
+const unsigned char* cardAtlasData = card_atlas_bmp;
+unsigned int cardAtlasSize = card_atlas_bmp_size;
 SDL_Texture* frameBuffer = nullptr;
 int bufferWidth = 760, bufferHeight = 650;
 float drawingScaleX = 1.0f, drawingScaleY = 1.0f;
@@ -39,47 +45,112 @@ TTF_Font* openFont(double scale, int points) {
     return TTF_OpenFontRW(SDL_RWFromConstMem(font_ttf, static_cast<int>(font_ttf_size)), 1, size);
 }
 
-// The atlas the present cells were reduced from; tells a new atlas apart.
-SDL_Texture* cellsAtlas = nullptr;
-
-void dropCardCells() {
-    if (cardCells) SDL_DestroyTexture(cardCells);
-    cardCells = nullptr;
-    cellsAtlas = nullptr;
+// The compiled-in picture is read only while an atlas is made; its pages go
+// back to the system until the next resize.
+void releaseEmbeddedAtlas() {
+    if (cardAtlasData != card_atlas_bmp) return;
+    uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    uintptr_t begin = (reinterpret_cast<uintptr_t>(card_atlas_bmp) + page - 1) & ~(page - 1);
+    uintptr_t end = (reinterpret_cast<uintptr_t>(card_atlas_bmp) + card_atlas_bmp_size) & ~(page - 1);
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
 }
 
-// Reducing the atlas every frame costs the software GL rasteriser several
-// milliseconds per frame; reduced once, each card is a one-to-one copy.
-void buildCardCells() {
-    dropCardCells();
-    cellsAtlas = cardAtlas;
-    if (!cardAtlas) return;
-    int slotWidth = std::max(1, static_cast<int>(std::lround(CW * drawingScaleX)));
-    int slotHeight = std::max(1, static_cast<int>(std::lround(CH * drawingScaleY)));
-    SDL_Texture* cells = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET,
-                                           atlasColumns * slotWidth, atlasRows * slotHeight);
-    if (!cells) return;
-    SDL_SetTextureScaleMode(cells, SDL_ScaleModeNearest);
-    SDL_Texture* previous = SDL_GetRenderTarget(renderer);
-    if (SDL_SetRenderTarget(renderer, cells) != 0) {
-        SDL_DestroyTexture(cells);
-        return;
-    }
-    SDL_SetRenderDrawColor(renderer, 0, 128, 0, 255);
-    SDL_RenderClear(renderer);
-    for (int row = 0; row < atlasRows; ++row)
-        for (int column = 0; column < atlasColumns; ++column) {
-            SDL_Rect source = {column * 2 * CW, row * 2 * CH, 2 * CW, 2 * CH};
-            SDL_Rect slot = {column * slotWidth, row * slotHeight, slotWidth, slotHeight};
-            SDL_RenderCopy(renderer, cardAtlas, &source, &slot);
+// Where each reduced pixel takes its colour from along one axis of a cell:
+// the source pixels under its footprint, weighted by their overlap. Reducing
+// averages the area a pixel covers; enlarging, the footprint is one source
+// pixel wide and the weights are those of linear interpolation.
+struct Taps {
+    std::vector<int> first, count;
+    std::vector<float> weights;  // maxTaps per reduced pixel
+    int maxTaps = 0;
+};
+
+Taps tapsFor(int sourceSize, int reducedSize) {
+    Taps taps;
+    float ratio = static_cast<float>(sourceSize) / reducedSize;
+    float width = std::max(ratio, 1.0f);
+    taps.maxTaps = static_cast<int>(std::ceil(width)) + 1;
+    taps.weights.assign(static_cast<size_t>(reducedSize) * taps.maxTaps, 0.0f);
+    for (int d = 0; d < reducedSize; ++d) {
+        float centre = (d + 0.5f) * ratio;
+        float low = std::max(0.0f, centre - width / 2);
+        float high = std::min(static_cast<float>(sourceSize), centre + width / 2);
+        int first = std::min(static_cast<int>(low), sourceSize - 1);
+        int last = std::max(first + 1, std::min(sourceSize, static_cast<int>(std::ceil(high))));
+        last = std::min(last, first + taps.maxTaps);
+        taps.first.push_back(first);
+        taps.count.push_back(last - first);
+        float total = 0;
+        for (int i = first; i < last; ++i) {
+            float w = std::max(0.0f, std::min(high, i + 1.0f) - std::max(low, static_cast<float>(i)));
+            taps.weights[static_cast<size_t>(d) * taps.maxTaps + (i - first)] = w;
+            total += w;
         }
-    // The window brings its own logical scale back; a texture target needs
-    // the drawing scale again.
-    SDL_SetRenderTarget(renderer, previous);
-    if (previous) SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
-    cardCells = cells;
-    cardSlotWidth = slotWidth;
-    cardSlotHeight = slotHeight;
+        for (int k = 0; k < last - first; ++k)
+            taps.weights[static_cast<size_t>(d) * taps.maxTaps + k] /= total > 0 ? total : 1.0f;
+    }
+    return taps;
+}
+
+Uint32 readLittle(const unsigned char* p, int bytes) {
+    Uint32 v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
+}
+
+// The atlas picture reduced on the CPU straight from the BMP bytes to slots
+// of the card's size in frame-buffer pixels. Sampling the full-size picture
+// on the GPU every frame costs a software rasteriser several milliseconds,
+// and its texture alone some 9 MB; decoding it whole first, some 15 ms.
+SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
+    const unsigned char* bmp = cardAtlasData;
+    const int width = atlasColumns * 2 * CW, height = atlasRows * 2 * CH;
+    const Uint32 rowBytes = width * 3;
+    if (cardAtlasSize < 54 || bmp[0] != 'B' || bmp[1] != 'M' || readLittle(bmp + 14, 4) < 40 ||
+        readLittle(bmp + 18, 4) != static_cast<Uint32>(width) || readLittle(bmp + 22, 4) != static_cast<Uint32>(height) ||
+        readLittle(bmp + 28, 2) != 24 || readLittle(bmp + 30, 4) != 0 ||
+        cardAtlasSize < rowBytes * height || readLittle(bmp + 10, 4) > cardAtlasSize - rowBytes * height) {
+        SDL_SetError("the card atlas is not a %d x %d BMP of 24 bits per pixel", width, height);
+        return nullptr;
+    }
+    const unsigned char* pixels = bmp + readLittle(bmp + 10, 4);
+
+    SDL_Surface* cells = SDL_CreateRGBSurfaceWithFormat(0, atlasColumns * slotWidth, atlasRows * slotHeight, 32,
+                                                        SDL_PIXELFORMAT_RGBA8888);
+    if (!cells) return nullptr;
+    Taps across = tapsFor(2 * CW, slotWidth);
+    Taps down = tapsFor(2 * CH, slotHeight);
+    for (int y = 0; y < cells->h; ++y) {
+        int row = y / slotHeight, dy = y % slotHeight;
+        Uint32* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(cells->pixels) + y * cells->pitch);
+        for (int x = 0; x < cells->w; ++x) {
+            int column = x / slotWidth, dx = x % slotWidth;
+            float r = 0, g = 0, b = 0;
+            for (int j = 0; j < down.count[dy]; ++j) {
+                int sourceY = row * 2 * CH + down.first[dy] + j;
+                // Rows are stored from the bottom up.
+                const unsigned char* line = pixels + static_cast<size_t>(height - 1 - sourceY) * rowBytes;
+                float wy = down.weights[static_cast<size_t>(dy) * down.maxTaps + j];
+                for (int i = 0; i < across.count[dx]; ++i) {
+                    const unsigned char* p = line + 3 * (column * 2 * CW + across.first[dx] + i);
+                    float w = wy * across.weights[static_cast<size_t>(dx) * across.maxTaps + i];
+                    b += w * p[0];
+                    g += w * p[1];
+                    r += w * p[2];
+                }
+            }
+            auto channel = [](float v) { return static_cast<Uint32>(std::min(255.0f, v + 0.5f)); };
+            out[x] = channel(r) << 24 | channel(g) << 16 | channel(b) << 8 | 0xFF;
+        }
+    }
+    releaseEmbeddedAtlas();
+    SDL_Texture* atlas = SDL_CreateTextureFromSurface(renderer, cells);
+    SDL_FreeSurface(cells);
+    // The picture is opaque: copied, not blended. One to one, nearest
+    // sampling gives the pixels linear would, cheaper.
+    if (atlas) SDL_SetTextureBlendMode(atlas, SDL_BLENDMODE_NONE);
+    if (atlas) SDL_SetTextureScaleMode(atlas, SDL_ScaleModeNearest);
+    return atlas;
 }
 
 void flushTextCache() {
@@ -91,20 +162,12 @@ void flushTextCache() {
 
 bool initGraphics() {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-    SDL_RWops* stream = SDL_RWFromConstMem(card_atlas_bmp, static_cast<int>(card_atlas_bmp_size));
-    SDL_Surface* surface = SDL_LoadBMP_RW(stream, 1);
-    if (!surface) return false;
-    SDL_Texture* atlas = SDL_CreateTextureFromSurface(renderer, surface);
-    SDL_FreeSurface(surface);
-    if (!atlas) return false;
-    if (cardAtlas) SDL_DestroyTexture(cardAtlas);
-    cardAtlas = atlas;
+    // The first resize always builds: the atlas, the frame buffer, the fonts.
     return resizeGraphics();
 }
 
 void freeGraphics() {
     flushTextCache();
-    dropCardCells();
     if (cardAtlas) SDL_DestroyTexture(cardAtlas);
     cardAtlas = nullptr;
     if (frameBuffer) SDL_DestroyTexture(frameBuffer);
@@ -118,10 +181,7 @@ bool resizeGraphics() {
     double scale = std::min(width / static_cast<double>(W), height / static_cast<double>(H));
     int targetWidth = std::max(1, static_cast<int>(std::lround(scale * W)));
     int targetHeight = std::max(1, static_cast<int>(std::lround(scale * H)));
-    if (frameBuffer && bufferWidth == targetWidth && bufferHeight == targetHeight) {
-        if (cellsAtlas != cardAtlas) buildCardCells();
-        return true;
-    }
+    if (frameBuffer && bufferWidth == targetWidth && bufferHeight == targetHeight) return true;
 
     SDL_Texture* nextBuffer = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888,
                                                 SDL_TEXTUREACCESS_TARGET, targetWidth, targetHeight);
@@ -132,7 +192,12 @@ bool resizeGraphics() {
     SDL_SetTextureScaleMode(nextBuffer, SDL_ScaleModeNearest);
     TTF_Font* nextFont = openFont(scale, fontPoints);
     TTF_Font* nextLarge = openFont(scale, largePoints);
-    if (!nextFont || !nextLarge) {
+    float scaleX = static_cast<float>(targetWidth) / W;
+    float scaleY = static_cast<float>(targetHeight) / H;
+    int slotWidth = std::max(1, static_cast<int>(std::lround(CW * scaleX)));
+    int slotHeight = std::max(1, static_cast<int>(std::lround(CH * scaleY)));
+    SDL_Texture* nextAtlas = nextFont && nextLarge ? reduceAtlas(slotWidth, slotHeight) : nullptr;
+    if (!nextAtlas) {
         if (nextFont) TTF_CloseFont(nextFont);
         if (nextLarge) TTF_CloseFont(nextLarge);
         SDL_DestroyTexture(nextBuffer);
@@ -151,9 +216,12 @@ bool resizeGraphics() {
     dropWinTrail();
     bufferWidth = targetWidth;
     bufferHeight = targetHeight;
-    drawingScaleX = static_cast<float>(bufferWidth) / W;
-    drawingScaleY = static_cast<float>(bufferHeight) / H;
-    buildCardCells();
+    drawingScaleX = scaleX;
+    drawingScaleY = scaleY;
+    if (cardAtlas) SDL_DestroyTexture(cardAtlas);
+    cardAtlas = nextAtlas;
+    cardSlotWidth = slotWidth;
+    cardSlotHeight = slotHeight;
     return true;
 }
 

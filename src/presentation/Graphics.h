@@ -18,13 +18,15 @@ struct TextImage {
 // (string, red, green, blue, big)
 using TextKey = std::tuple<std::string, int, int, int, bool>;
 
+// The card atlas at the drawing scale: the embedded picture's 13 x 5 grid,
+// reduced once per frame-buffer size so that every card is a one-to-one
+// copy, with cells of cardSlotWidth x cardSlotHeight pixels.
 extern SDL_Texture* cardAtlas;
-// The atlas reduced once to the drawing scale, one slot of
-// cardSlotWidth x cardSlotHeight pixels per atlas cell, so that every card is
-// copied one to one; null when it could not be made (cards then come from
-// cardAtlas itself).
-extern SDL_Texture* cardCells;
 extern int cardSlotWidth, cardSlotHeight;
+// The BMP the atlas is made from: the embedded card_atlas_bmp, unless a test
+// points these at a picture of its own (then freeGraphics and initGraphics).
+extern const unsigned char* cardAtlasData;
+extern unsigned int cardAtlasSize;
 extern SDL_Texture* frameBuffer;
 extern int bufferWidth, bufferHeight;
 extern float drawingScaleX, drawingScaleY;

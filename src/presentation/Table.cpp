@@ -9,9 +9,6 @@
 
 namespace {
 
-// The atlas holds every card at twice the logical size.
-const int cellWidth = 2 * CW;
-const int cellHeight = 2 * CH;
 const int backRow = 4;
 const SDL_Color gold = {255, 210, 0, 255};
 
@@ -35,13 +32,8 @@ void card(sol::Card c, int x, int y, bool sel) {
     int column = c.up ? c.rank - 1 : 0;
     int row = c.up ? c.suit : backRow;
     SDL_Rect destination = {x, y, CW, CH};
-    if (cardCells) {
-        SDL_Rect slot = {column * cardSlotWidth, row * cardSlotHeight, cardSlotWidth, cardSlotHeight};
-        SDL_RenderCopy(renderer, cardCells, &slot, &destination);
-    } else {
-        SDL_Rect cell = {column * cellWidth, row * cellHeight, cellWidth, cellHeight};
-        SDL_RenderCopy(renderer, cardAtlas, &cell, &destination);
-    }
+    SDL_Rect slot = {column * cardSlotWidth, row * cardSlotHeight, cardSlotWidth, cardSlotHeight};
+    SDL_RenderCopy(renderer, cardAtlas, &slot, &destination);
     if (!sel) return;
     SDL_SetRenderDrawColor(renderer, gold.r, gold.g, gold.b, 255);
     SDL_Rect outer = {x, y, CW, CH};

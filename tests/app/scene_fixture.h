@@ -83,9 +83,9 @@ struct Frame {
 };
 
 // Cells of flat colour keep every card recognisable at its centre whatever
-// the real artwork looks like.
+// the real artwork looks like. The graphics are rebuilt from it.
 inline void installColourAtlas() {
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 2080, 1120, 24, SDL_PIXELFORMAT_RGB24);
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 2080, 1120, 24, SDL_PIXELFORMAT_BGR24);
     ASSERT_NE(nullptr, s);
     SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 128, 0));
     for (int suit = 0; suit < 4; ++suit)
@@ -96,11 +96,15 @@ inline void installColourAtlas() {
         }
     SDL_Rect back = {0, 896, 160, 224};
     SDL_FillRect(s, &back, SDL_MapRGB(s->format, backColour.r, backColour.g, backColour.b));
-    SDL_Texture* t = SDL_CreateTextureFromSurface(renderer, s);
+    static std::vector<unsigned char> bmp(8 << 20);
+    SDL_RWops* out = SDL_RWFromMem(bmp.data(), static_cast<int>(bmp.size()));
+    ASSERT_EQ(0, SDL_SaveBMP_RW(s, out, 0)) << SDL_GetError();
+    cardAtlasSize = static_cast<unsigned int>(SDL_RWtell(out));
+    SDL_RWclose(out);
     SDL_FreeSurface(s);
-    ASSERT_NE(nullptr, t);
-    SDL_DestroyTexture(cardAtlas);
-    cardAtlas = t;
+    cardAtlasData = bmp.data();
+    freeGraphics();
+    ASSERT_TRUE(initGraphics()) << SDL_GetError();
 }
 
 // A table with nothing on it and every piece of table state at rest.

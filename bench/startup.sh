@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Start-up cost of the game over the floor of SDL with its window and
+# renderer (bench_floor), both on their own Xvfb: the time from exec to the
+# first presented frame and the resident memory a second later, median of
+# N runs each, the two programs taking turns.
+# Usage: bash bench/startup.sh <build-dir> [runs]   (needs cc, Xvfb, xdpyinfo)
+set -u
+build=$(cd "${1:?build directory}" && pwd)
+runs=${2:-7}
+game="$build/zarn"
+floor="$build/bench/bench_floor"
+[ -x "$game" ] && [ -x "$floor" ] || { echo "build zarn and bench_floor in $build first"; exit 1; }
+work=$(mktemp -d)
+xvfb=""
+cleanup() {
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The first return from SDL_RenderPresent, stamped from inside the process.
+cat >"$work/first-frame.c" <<'C'
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <time.h>
+
+void SDL_RenderPresent(void* renderer) {
+    static void (*present)(void*);
+    static int stamped;
+    if (!present) present = (void (*)(void*))dlsym(RTLD_NEXT, "SDL_RenderPresent");
+    present(renderer);
+    if (stamped) return;
+    stamped = 1;
+    struct timespec t;
+    clock_gettime(CLOCK_REALTIME, &t);
+    const char* path = getenv("FIRST_FRAME_FILE");
+    FILE* f = path ? fopen(path, "w") : NULL;
+    if (!f) return;
+    fprintf(f, "%lld\n", (long long)t.tv_sec * 1000000 + t.tv_nsec / 1000);
+    fclose(f);
+}
+C
+cc -O2 -shared -fPIC -o "$work/first-frame.so" "$work/first-frame.c" -ldl || exit 1
+
+for d in 81 82 83 84 85 86 87 88 89; do
+    [ -e "/tmp/.X$d-lock" ] && continue
+    Xvfb ":$d" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 50); do
+        xdpyinfo -display ":$d" >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    if xdpyinfo -display ":$d" >/dev/null 2>&1; then export DISPLAY=":$d"; break; fi
+    kill "$xvfb" 2>/dev/null
+    xvfb=""
+done
+[ -n "$xvfb" ] || { echo "no Xvfb"; exit 1; }
+
+# One run: prints "microseconds-to-first-frame resident-kB".
+measure() {
+    local stamp="$work/stamp" pid start
+    rm -f "$stamp"
+    start=${EPOCHREALTIME/./}
+    (export LD_PRELOAD="$work/first-frame.so" FIRST_FRAME_FILE="$stamp" SDL_AUDIODRIVER=dummy
+     exec "$1" 2>/dev/null) &
+    pid=$!
+    for _ in $(seq 300); do
+        [ -s "$stamp" ] && break
+        sleep 0.05
+    done
+    sleep 1
+    local rss
+    rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status" 2>/dev/null)
+    kill -TERM "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    [ -s "$stamp" ] || { echo "no frame"; return; }
+    echo "$(($(cat "$stamp") - start)) ${rss:-0}"
+}
+
+median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+: >"$work/floor" ; : >"$work/game"
+for ((i = 0; i < runs; ++i)); do
+    measure "$floor" >>"$work/floor"
+    measure "$game" >>"$work/game"
+done
+
+for who in floor game; do
+    ms=$(awk '{print $1 / 1000}' "$work/$who" | median)
+    mb=$(awk '{print $2 / 1024}' "$work/$who" | median)
+    printf '%-6s first frame %7.1f ms   resident %6.1f MB   (median of %d; runs: %s)\n' "$who" "$ms" "$mb" "$runs" \
+        "$(awk '{printf "%.0f/%.0f ", $1 / 1000, $2 / 1024}' "$work/$who")"
+    eval "${who}_ms=$ms ${who}_mb=$mb"
+done
+awk -v a="$game_ms" -v b="$floor_ms" -v c="$game_mb" -v d="$floor_mb" \
+    'BEGIN {printf "game over floor: first frame %+.1f ms, resident %+.1f MB\n", a - b, c - d}'
