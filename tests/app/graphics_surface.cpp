@@ -3,6 +3,8 @@
 #include "assets/Assets.h"
 #include "scene_fixture.h"
 
+#include <cstring>
+
 namespace {
 
 using Surface = Headless;
@@ -146,6 +148,83 @@ TEST_F(Surface, TextLandsPixelForPixelAtEveryScale) {
         EXPECT_GT(right - left, image.width / 2);
         SDL_SetRenderTarget(renderer, nullptr);
     }
+}
+
+// A patterned ace of spades and back: every pixel differs from its neighbours.
+Rgb pattern(int x, int y, int cell) { return {(x * 5 + y * 3 + cell) % 256, (x * x + y) % 256, (x ^ y) & 255}; }
+
+std::vector<unsigned char> patternedAtlas() {
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 2080, 1120, 24, SDL_PIXELFORMAT_BGR24);
+    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 128, 0));
+    for (int cell = 0; cell < 2; ++cell)
+        for (int y = 0; y < 224; ++y)
+            for (int x = 0; x < 160; ++x) {
+                Rgb c = pattern(x, y, cell);
+                SDL_Rect one = {x, y + cell * 896, 1, 1};
+                SDL_FillRect(s, &one, SDL_MapRGB(s->format, c.r, c.g, c.b));
+            }
+    std::vector<unsigned char> bmp = encodeBmp(s);
+    SDL_FreeSurface(s);
+    return bmp;
+}
+
+TEST_F(Surface, CardsAreTheAtlasCellsAveragedAtScaleOneAndCopiedAtScaleTwo) {
+    const std::vector<unsigned char> bmp = patternedAtlas();
+    const unsigned char* previousData = cardAtlasData;
+    unsigned int previousSize = cardAtlasSize;
+    ASSERT_TRUE(useAtlas(bmp)) << SDL_GetError();
+    for (int scale = 1; scale <= 2; ++scale) {
+        SDL_SetWindowSize(window, 760 * scale, 650 * scale);
+        ASSERT_TRUE(resizeGraphics());
+        SDL_SetRenderTarget(renderer, frameBuffer);
+        SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+        card({0, 1, true}, 10, 40, false);
+        card({2, 7, false}, 200, 40, false);
+        Frame f = Frame::read();
+        SDL_SetRenderTarget(renderer, nullptr);
+        int mismatches = 0;
+        for (int cell = 0; cell < 2; ++cell)
+            for (int y = 0; y < 112 * scale; ++y)
+                for (int x = 0; x < 80 * scale; ++x) {
+                    Rgb expected = pattern(x, y, cell);
+                    if (scale == 1) {  // the 2 x 2 block it covers, averaged
+                        int r = 0, g = 0, b = 0;
+                        for (int k = 0; k < 4; ++k) {
+                            Rgb c = pattern(2 * x + k % 2, 2 * y + k / 2, cell);
+                            r += c.r;
+                            g += c.g;
+                            b += c.b;
+                        }
+                        expected = {(r + 2) / 4, (g + 2) / 4, (b + 2) / 4};
+                    }
+                    Rgb got = f.at((cell ? 200 : 10) * scale + x, 40 * scale + y);
+                    if (got != expected && mismatches++ < 5)
+                        ADD_FAILURE() << "scale " << scale << " cell " << cell << " at " << x << "," << y << ": "
+                                      << got << " expected " << expected;
+                }
+        EXPECT_EQ(0, mismatches) << "scale " << scale;
+    }
+    cardAtlasData = previousData;
+    cardAtlasSize = previousSize;
+    freeGraphics();
+    SDL_SetWindowSize(window, 760, 650);
+    ASSERT_TRUE(initGraphics());
+}
+
+TEST_F(Surface, AnAtlasThatIsNoCardPictureFailsTheGraphics) {
+    const unsigned char* previousData = cardAtlasData;
+    unsigned int previousSize = cardAtlasSize;
+    std::vector<unsigned char> truncated(previousData, previousData + 100000);
+    EXPECT_FALSE(useAtlas(truncated));
+    EXPECT_NE(nullptr, std::strstr(SDL_GetError(), "card atlas")) << SDL_GetError();
+    SDL_Surface* deep = SDL_CreateRGBSurfaceWithFormat(0, 2080, 1120, 32, SDL_PIXELFORMAT_ARGB8888);
+    std::vector<unsigned char> wrongDepth = encodeBmp(deep);
+    SDL_FreeSurface(deep);
+    EXPECT_FALSE(useAtlas(wrongDepth));
+    cardAtlasData = previousData;
+    cardAtlasSize = previousSize;
+    freeGraphics();
+    ASSERT_TRUE(initGraphics());
 }
 
 TEST_F(Surface, BevelCoversExactlyItsRectangleWithLightAndDarkEdges) {

@@ -82,6 +82,25 @@ struct Frame {
     }
 };
 
+// A picture as the bytes of a BMP file, the way the atlas is compiled in.
+inline std::vector<unsigned char> encodeBmp(SDL_Surface* s) {
+    std::vector<unsigned char> bmp(static_cast<size_t>(s->w) * s->h * 4 + 1024);
+    SDL_RWops* out = SDL_RWFromMem(bmp.data(), static_cast<int>(bmp.size()));
+    EXPECT_EQ(0, SDL_SaveBMP_RW(s, out, 0)) << SDL_GetError();
+    bmp.resize(static_cast<size_t>(SDL_RWtell(out)));
+    SDL_RWclose(out);
+    return bmp;
+}
+
+// Makes the graphics anew from another atlas picture; the bytes must outlive
+// the graphics.
+inline bool useAtlas(const std::vector<unsigned char>& bmp) {
+    cardAtlasData = bmp.data();
+    cardAtlasSize = static_cast<unsigned int>(bmp.size());
+    freeGraphics();
+    return initGraphics();
+}
+
 // Cells of flat colour keep every card recognisable at its centre whatever
 // the real artwork looks like. The graphics are rebuilt from it.
 inline void installColourAtlas() {
@@ -96,15 +115,10 @@ inline void installColourAtlas() {
         }
     SDL_Rect back = {0, 896, 160, 224};
     SDL_FillRect(s, &back, SDL_MapRGB(s->format, backColour.r, backColour.g, backColour.b));
-    static std::vector<unsigned char> bmp(8 << 20);
-    SDL_RWops* out = SDL_RWFromMem(bmp.data(), static_cast<int>(bmp.size()));
-    ASSERT_EQ(0, SDL_SaveBMP_RW(s, out, 0)) << SDL_GetError();
-    cardAtlasSize = static_cast<unsigned int>(SDL_RWtell(out));
-    SDL_RWclose(out);
+    static std::vector<unsigned char> bmp;
+    bmp = encodeBmp(s);
     SDL_FreeSurface(s);
-    cardAtlasData = bmp.data();
-    freeGraphics();
-    ASSERT_TRUE(initGraphics()) << SDL_GetError();
+    ASSERT_TRUE(useAtlas(bmp)) << SDL_GetError();
 }
 
 // A table with nothing on it and every piece of table state at rest.
