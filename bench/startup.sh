@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Start-up cost of the game over the floor of SDL with its window and
 # renderer (bench_floor), both on their own Xvfb: the time from exec to the
-# first presented frame and the resident memory a second later, median of
-# N runs each, the two programs taking turns.
+# first presented frame, the CPU time used by then (less disturbed by other
+# load on the machine than the wall time) and the resident memory a second
+# later; medians of N runs each, the two programs taking turns.
 # Usage: bash bench/startup.sh <build-dir> [runs]   (needs cc, Xvfb, xdpyinfo)
 set -u
 build=$(cd "${1:?build directory}" && pwd)
@@ -24,6 +25,7 @@ cat >"$work/first-frame.c" <<'C'
 #include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <time.h>
 
 void SDL_RenderPresent(void* renderer) {
@@ -38,7 +40,10 @@ void SDL_RenderPresent(void* renderer) {
     const char* path = getenv("FIRST_FRAME_FILE");
     FILE* f = path ? fopen(path, "w") : NULL;
     if (!f) return;
-    fprintf(f, "%lld\n", (long long)t.tv_sec * 1000000 + t.tv_nsec / 1000);
+    struct rusage u;
+    getrusage(RUSAGE_SELF, &u);
+    long long cpu = (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000000LL + u.ru_utime.tv_usec + u.ru_stime.tv_usec;
+    fprintf(f, "%lld %lld\n", (long long)t.tv_sec * 1000000 + t.tv_nsec / 1000, cpu);
     fclose(f);
 }
 C
@@ -58,7 +63,7 @@ for d in 81 82 83 84 85 86 87 88 89; do
 done
 [ -n "$xvfb" ] || { echo "no Xvfb"; exit 1; }
 
-# One run: prints "microseconds-to-first-frame resident-kB".
+# One run: prints "microseconds-to-first-frame resident-kB cpu-microseconds".
 measure() {
     local stamp="$work/stamp" pid start
     rm -f "$stamp"
@@ -76,7 +81,9 @@ measure() {
     kill -TERM "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
     [ -s "$stamp" ] || { echo "no frame"; return; }
-    echo "$(($(cat "$stamp") - start)) ${rss:-0}"
+    local presented cpu
+    read -r presented cpu <"$stamp"
+    echo "$((presented - start)) ${rss:-0} $cpu"
 }
 
 median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
@@ -90,9 +97,11 @@ done
 for who in floor game; do
     ms=$(awk '{print $1 / 1000}' "$work/$who" | median)
     mb=$(awk '{print $2 / 1024}' "$work/$who" | median)
-    printf '%-6s first frame %7.1f ms   resident %6.1f MB   (median of %d; runs: %s)\n' "$who" "$ms" "$mb" "$runs" \
-        "$(awk '{printf "%.0f/%.0f ", $1 / 1000, $2 / 1024}' "$work/$who")"
-    eval "${who}_ms=$ms ${who}_mb=$mb"
+    cpu=$(awk '{print $3 / 1000}' "$work/$who" | median)
+    printf '%-6s first frame %6.1f ms  cpu by then %6.1f ms  resident %6.1f MB  (median of %d)\n' \
+        "$who" "$ms" "$cpu" "$mb" "$runs"
+    printf '       runs (ms/cpu ms/MB): %s\n' "$(awk '{printf "%.0f/%.0f/%.0f ", $1 / 1000, $3 / 1000, $2 / 1024}' "$work/$who")"
+    eval "${who}_ms=$ms ${who}_mb=$mb ${who}_cpu=$cpu"
 done
-awk -v a="$game_ms" -v b="$floor_ms" -v c="$game_mb" -v d="$floor_mb" \
-    'BEGIN {printf "game over floor: first frame %+.1f ms, resident %+.1f MB\n", a - b, c - d}'
+awk -v a="$game_ms" -v b="$floor_ms" -v c="$game_mb" -v d="$floor_mb" -v e="$game_cpu" -v f="$floor_cpu" \
+    'BEGIN {printf "game over floor: first frame %+.1f ms, cpu %+.1f ms, resident %+.1f MB\n", a - b, e - f, c - d}'

@@ -56,40 +56,107 @@ void releaseEmbeddedAtlas() {
 }
 
 // Where each reduced pixel takes its colour from along one axis of a cell:
-// the source pixels under its footprint, weighted by their overlap. Reducing
-// averages the area a pixel covers; enlarging, the footprint is one source
-// pixel wide and the weights are those of linear interpolation.
+// the source pixels under its footprint, weighted by their overlap, in
+// 256ths. Reducing averages the area a pixel covers; enlarging, the
+// footprint is one source pixel wide and the weights are those of linear
+// interpolation.
 struct Taps {
     std::vector<int> first, count;
-    std::vector<float> weights;  // maxTaps per reduced pixel
+    std::vector<Uint32> weights;  // maxTaps per reduced pixel, summing to 256
     int maxTaps = 0;
 };
 
 Taps tapsFor(int sourceSize, int reducedSize) {
     Taps taps;
-    float ratio = static_cast<float>(sourceSize) / reducedSize;
-    float width = std::max(ratio, 1.0f);
+    double ratio = static_cast<double>(sourceSize) / reducedSize;
+    double width = std::max(ratio, 1.0);
     taps.maxTaps = static_cast<int>(std::ceil(width)) + 1;
-    taps.weights.assign(static_cast<size_t>(reducedSize) * taps.maxTaps, 0.0f);
+    taps.weights.assign(static_cast<size_t>(reducedSize) * taps.maxTaps, 0);
     for (int d = 0; d < reducedSize; ++d) {
-        float centre = (d + 0.5f) * ratio;
-        float low = std::max(0.0f, centre - width / 2);
-        float high = std::min(static_cast<float>(sourceSize), centre + width / 2);
+        double centre = (d + 0.5) * ratio;
+        double low = std::max(0.0, centre - width / 2);
+        double high = std::min(static_cast<double>(sourceSize), centre + width / 2);
         int first = std::min(static_cast<int>(low), sourceSize - 1);
         int last = std::max(first + 1, std::min(sourceSize, static_cast<int>(std::ceil(high))));
         last = std::min(last, first + taps.maxTaps);
         taps.first.push_back(first);
         taps.count.push_back(last - first);
-        float total = 0;
+        Uint32* w = &taps.weights[static_cast<size_t>(d) * taps.maxTaps];
+        double span = std::max(high - low, 1e-9);
+        Uint32 given = 0;
         for (int i = first; i < last; ++i) {
-            float w = std::max(0.0f, std::min(high, i + 1.0f) - std::max(low, static_cast<float>(i)));
-            taps.weights[static_cast<size_t>(d) * taps.maxTaps + (i - first)] = w;
-            total += w;
+            double overlap = std::max(0.0, std::min(high, i + 1.0) - std::max(low, static_cast<double>(i)));
+            w[i - first] = static_cast<Uint32>(std::lround(256 * overlap / span));
+            given += w[i - first];
         }
-        for (int k = 0; k < last - first; ++k)
-            taps.weights[static_cast<size_t>(d) * taps.maxTaps + k] /= total > 0 ? total : 1.0f;
+        // Rounding must not brighten or darken: the largest weight takes the rest.
+        Uint32* largest = std::max_element(w, w + (last - first));
+        *largest = *largest + 256 - given;
     }
     return taps;
+}
+
+void resample(const unsigned char* pixels, int height, size_t rowBytes, int slotWidth, int slotHeight,
+              SDL_Surface* cells) {
+    Taps across = tapsFor(2 * CW, slotWidth);
+    Taps down = tapsFor(2 * CH, slotHeight);
+    // Per reduced column: its first source byte in a row, its taps.
+    std::vector<size_t> offsets(cells->w);
+    std::vector<const Uint32*> columnWeights(cells->w);
+    std::vector<int> columnTaps(cells->w);
+    for (int x = 0; x < cells->w; ++x) {
+        int column = x / slotWidth, dx = x % slotWidth;
+        offsets[x] = 3 * static_cast<size_t>(column * 2 * CW + across.first[dx]);
+        columnWeights[x] = &across.weights[static_cast<size_t>(dx) * across.maxTaps];
+        columnTaps[x] = across.count[dx];
+    }
+    std::vector<Uint32> sums(3 * static_cast<size_t>(cells->w));
+    for (int y = 0; y < cells->h; ++y) {
+        int row = y / slotHeight, dy = y % slotHeight;
+        const Uint32* wy = &down.weights[static_cast<size_t>(dy) * down.maxTaps];
+        std::fill(sums.begin(), sums.end(), 0);
+        for (int j = 0; j < down.count[dy]; ++j) {
+            // Rows are stored from the bottom up.
+            const unsigned char* line =
+                pixels + static_cast<size_t>(height - 1 - (row * 2 * CH + down.first[dy] + j)) * rowBytes;
+            Uint32 weight = wy[j];
+            Uint32* sum = sums.data();
+            for (int x = 0; x < cells->w; ++x, sum += 3) {
+                const unsigned char* p = line + offsets[x];
+                const Uint32* wx = columnWeights[x];
+                Uint32 b = 0, g = 0, r = 0;
+                for (int i = 0; i < columnTaps[x]; ++i, p += 3) {
+                    b += wx[i] * p[0];
+                    g += wx[i] * p[1];
+                    r += wx[i] * p[2];
+                }
+                sum[0] += weight * b;
+                sum[1] += weight * g;
+                sum[2] += weight * r;
+            }
+        }
+        Uint32* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(cells->pixels) + y * cells->pitch);
+        const Uint32* sum = sums.data();
+        for (int x = 0; x < cells->w; ++x, sum += 3)
+            out[x] = (sum[2] + 32768) >> 16 << 24 | (sum[1] + 32768) >> 16 << 16 | (sum[0] + 32768) >> 16 << 8 | 0xFF;
+    }
+}
+
+// At the table's own size every reduced pixel is the mean of a 2 x 2 block:
+// the common case, kept fast for start-up.
+void halve(const unsigned char* pixels, int height, size_t rowBytes, SDL_Surface* cells) {
+    for (int y = 0; y < cells->h; ++y) {
+        // Rows are stored from the bottom up.
+        const unsigned char* upper = pixels + static_cast<size_t>(height - 1 - 2 * y) * rowBytes;
+        const unsigned char* lower = upper - rowBytes;
+        Uint32* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(cells->pixels) + y * cells->pitch);
+        for (int x = 0; x < cells->w; ++x, upper += 6, lower += 6) {
+            Uint32 b = upper[0] + upper[3] + lower[0] + lower[3] + 2;
+            Uint32 g = upper[1] + upper[4] + lower[1] + lower[4] + 2;
+            Uint32 r = upper[2] + upper[5] + lower[2] + lower[5] + 2;
+            out[x] = (r >> 2) << 24 | (g >> 2) << 16 | (b >> 2) << 8 | 0xFF;
+        }
+    }
 }
 
 Uint32 readLittle(const unsigned char* p, int bytes) {
@@ -118,31 +185,10 @@ SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
     SDL_Surface* cells = SDL_CreateRGBSurfaceWithFormat(0, atlasColumns * slotWidth, atlasRows * slotHeight, 32,
                                                         SDL_PIXELFORMAT_RGBA8888);
     if (!cells) return nullptr;
-    Taps across = tapsFor(2 * CW, slotWidth);
-    Taps down = tapsFor(2 * CH, slotHeight);
-    for (int y = 0; y < cells->h; ++y) {
-        int row = y / slotHeight, dy = y % slotHeight;
-        Uint32* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(cells->pixels) + y * cells->pitch);
-        for (int x = 0; x < cells->w; ++x) {
-            int column = x / slotWidth, dx = x % slotWidth;
-            float r = 0, g = 0, b = 0;
-            for (int j = 0; j < down.count[dy]; ++j) {
-                int sourceY = row * 2 * CH + down.first[dy] + j;
-                // Rows are stored from the bottom up.
-                const unsigned char* line = pixels + static_cast<size_t>(height - 1 - sourceY) * rowBytes;
-                float wy = down.weights[static_cast<size_t>(dy) * down.maxTaps + j];
-                for (int i = 0; i < across.count[dx]; ++i) {
-                    const unsigned char* p = line + 3 * (column * 2 * CW + across.first[dx] + i);
-                    float w = wy * across.weights[static_cast<size_t>(dx) * across.maxTaps + i];
-                    b += w * p[0];
-                    g += w * p[1];
-                    r += w * p[2];
-                }
-            }
-            auto channel = [](float v) { return static_cast<Uint32>(std::min(255.0f, v + 0.5f)); };
-            out[x] = channel(r) << 24 | channel(g) << 16 | channel(b) << 8 | 0xFF;
-        }
-    }
+    if (slotWidth == CW && slotHeight == CH)
+        halve(pixels, height, rowBytes, cells);
+    else
+        resample(pixels, height, rowBytes, slotWidth, slotHeight, cells);
     releaseEmbeddedAtlas();
     SDL_Texture* atlas = SDL_CreateTextureFromSurface(renderer, cells);
     SDL_FreeSurface(cells);
