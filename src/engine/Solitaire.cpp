@@ -23,12 +23,15 @@ inline unsigned char cardByte(const Card& c) {
     return static_cast<unsigned char>(1 + 2 * (13 * c.suit + c.rank - 1) + (c.up ? 1 : 0));
 }
 
-// Writes the position key (one byte per card, a zero after every pile) to out,
-// which has room for it; returns its length.
-size_t writePosition(const State& state, char* out) {
+// Writes the position key (one byte per card, a zero after every pile) to
+// out, which has room for it; returns its length. With `from`, only the
+// piles from that one on are written: the bytes before them are taken as
+// already in place.
+size_t writePosition(const State& state, char* out, int from = 0) {
     char* at = out;
-    for (const Pile& pile : state.piles) {
-        for (const Card& c : pile) *at++ = static_cast<char>(cardByte(c));
+    for (int p = 0; p < from; ++p) at += state.piles[p].size() + 1;
+    for (int p = from; p < 13; ++p) {
+        for (const Card& c : state.piles[p]) *at++ = static_cast<char>(cardByte(c));
         *at++ = '\0';
     }
     return static_cast<size_t>(at - out);
@@ -283,7 +286,9 @@ bool Game::findSolution(std::vector<Step>& path, bool foundationsOnly) const {
     State probe = state;
     size_t cards = 0;
     for (const Pile& pile : probe.piles) cards += pile.size();
-    std::vector<char> key(cards + 13);
+    // The key of the probe's position, and the key of a candidate, which
+    // shares the bytes of every pile below the lowest one the step touches.
+    std::vector<char> key(cards + 13), next(cards + 13);
     SeenKeys seen(key.size());
     writePosition(probe, key.data());
     seen.insert(key.data());
@@ -291,14 +296,22 @@ bool Game::findSolution(std::vector<Step>& path, bool foundationsOnly) const {
 
     Applied applied;
     auto advance = [&](int p, int i, int d) {
+        const int from = p == 0 ? 0 : std::min(p, d);
+        size_t unchanged = 0;
+        for (int k = 0; k < from; ++k) unchanged += probe.piles[k].size() + 1;
+        std::memcpy(next.data(), key.data(), unchanged);
         applyStep(probe, applied, p, i, d, drawCount);
-        writePosition(probe, key.data());
-        if (seen.insert(key.data())) {
+        writePosition(probe, next.data(), from);
+        if (seen.insert(next.data())) {
+            key.swap(next);
             path.push_back({p, i, d});
             return true;
         }
         takeBack(probe, applied);
         return false;
+    };
+    auto advanceDraw = [&] {
+        return (!probe.piles[0].empty() || !probe.piles[1].empty()) && advance(0, 0, 0);
     };
     auto won = [&probe] {
         return probe.piles[2].size() + probe.piles[3].size() + probe.piles[4].size() +
@@ -306,18 +319,44 @@ bool Game::findSolution(std::vector<Step>& path, bool foundationsOnly) const {
     };
     static const int sources[] = {1, 6, 7, 8, 9, 10, 11, 12};
 
-    // Top cards of the destinations, as of the start of the turn: every
-    // refused candidate is taken back, so they hold for the whole turn.
+    // Every refused candidate is taken back, so what is worked out at the
+    // start of a turn holds for the whole turn: the top cards, the first
+    // movable card of each source, and which columns take which card.
     Card topCards[13];
     const Card* tops[13];
+    int first[13];
+    uint32_t takers[14][2];  // columns taking a card of rank r, black (0) or red (1)
+    uint32_t emptyColumns;
+    auto columnsTaking = [&](const Card& c) -> uint32_t {
+        if (c.rank >= 1 && c.rank <= 13)
+            return takers[c.rank][c.red() ? 1 : 0] | (c.rank == 13 ? emptyColumns : 0);
+        uint32_t mask = 0;  // ranks no deck has: ask the rule itself
+        for (int d = 6; d <= 12; ++d)
+            if (accepts(c, tops[d], d)) mask |= 1u << d;
+        return mask;
+    };
+    // Tries moving the run from (p, i) to each column that takes it, lowest first.
+    auto tryColumns = [&](int p, int i) {
+        uint32_t mask = columnsTaking(probe.piles[p][i]) & ~(1u << p);
+        if (p >= 6 && i == 0) mask &= ~emptyColumns;  // never a whole column to an empty one
+        for (; mask; mask &= mask - 1)
+            if (advance(p, i, __builtin_ctz(mask))) return true;
+        return false;
+    };
     auto takeTurn = [&]() -> bool {
+        std::memset(takers, 0, sizeof takers);
+        emptyColumns = 0;
         for (int d = 2; d <= 12; ++d) {
             const Pile& pile = probe.piles[d];
             tops[d] = nullptr;
-            if (!pile.empty()) {
-                topCards[d] = pile.back();
-                tops[d] = &topCards[d];
+            if (pile.empty()) {
+                if (d >= 6) emptyColumns |= 1u << d;
+                continue;
             }
+            topCards[d] = pile.back();
+            tops[d] = &topCards[d];
+            const Card& t = topCards[d];
+            if (d >= 6 && t.up && t.rank >= 2 && t.rank <= 14) takers[t.rank - 1][t.red() ? 0 : 1] |= 1u << d;
         }
         for (int p : sources) {
             const Pile& pile = probe.piles[p];
@@ -327,26 +366,26 @@ bool Game::findSolution(std::vector<Step>& path, bool foundationsOnly) const {
             for (int d = 2; d <= 5; ++d)
                 if (accepts(c, tops[d], d) && advance(p, top, d)) return true;
         }
-        if (!foundationsOnly) {
-            for (int priority = 0; priority < 2; ++priority) {
-                for (int p : sources) {
-                    const Pile& pile = probe.piles[p];
-                    const int size = static_cast<int>(pile.size());
-                    const int first = p == 1 ? (size > 0 && pile.back().up ? size - 1 : size) : runStart(pile);
-                    for (int i = first; i < size; ++i) {
-                        const bool reveals = p >= 6 && i > 0 && !pile[i - 1].up;
-                        if (reveals != (priority == 0)) continue;
-                        const Card c = pile[i];
-                        for (int d = 6; d <= 12; ++d) {
-                            if (d == p || (p >= 6 && i == 0 && !tops[d])) continue;
-                            if (accepts(c, tops[d], d) && advance(p, i, d)) return true;
-                        }
-                    }
-                }
+        if (foundationsOnly) return advanceDraw();
+        for (int p : sources) {
+            const Pile& pile = probe.piles[p];
+            const int size = static_cast<int>(pile.size());
+            first[p] = p == 1 ? (size > 0 && pile.back().up ? size - 1 : size) : runStart(pile);
+        }
+        // Moves that turn up a face-down card: only a run's lowest card can.
+        for (int p = 6; p <= 12; ++p) {
+            const Pile& pile = probe.piles[p];
+            const int i = first[p];
+            if (i > 0 && i < static_cast<int>(pile.size()) && !pile[i - 1].up && tryColumns(p, i)) return true;
+        }
+        for (int p : sources) {
+            const Pile& pile = probe.piles[p];
+            for (int i = first[p]; i < static_cast<int>(pile.size()); ++i) {
+                if (p >= 6 && i > 0 && !pile[i - 1].up) continue;  // tried above
+                if (tryColumns(p, i)) return true;
             }
         }
-        if (!probe.piles[0].empty() || !probe.piles[1].empty()) return advance(0, 0, 0);
-        return false;
+        return advanceDraw();
     };
 
     for (int turn = 0; turn < 600 && !won(); ++turn)
