@@ -45,7 +45,8 @@ TZ=UTC LD_PRELOAD="$faketime_lib" FAKETIME="@2024-01-01 12:00:00" FAKETIME_DONT_
     SDL_AUDIODRIVER=dummy "$zarn" 2>"$work/err" &
 game=$!
 
-# Wait for the window and for its first frame (the grey top bar).
+# Wait for the window and for its first frame (both grey bars: a frame
+# reaches the X server in strips).
 geometry=""
 for _ in $(seq 300); do
     if info=$(xwininfo -name "Zarn - Solitär" 2>/dev/null); then
@@ -55,13 +56,17 @@ for _ in $(seq 300); do
         h=$(awk '/Height:/ {print $2}' <<<"$info")
         geometry="${w}x${h}+${x}+${y}"
         import -window root "$work/root.png" 2>/dev/null
-        grey=$(convert "$work/root.png" -format "%[pixel:p{$((x + 300)),$((y + 15))}]" info: 2>/dev/null)
-        [ "$grey" = "srgb(192,192,192)" ] && break
+        bars=$(convert "$work/root.png" -format "%[pixel:p{$((x + 300)),$((y + 15))}] %[pixel:p{$((x + 300)),$((y + 640))}]" \
+            info: 2>/dev/null)
+        [ "$bars" = "srgb(192,192,192) srgb(192,192,192)" ] && break
     fi
     sleep 0.1
 done
 [ -n "$geometry" ] || { echo "FAIL: no window"; cat "$work/err"; exit 1; }
 [ "$w" = 760 ] && [ "$h" = 650 ] || { echo "FAIL: window is $geometry, expected 760x650"; exit 1; }
+# The table is drawn once and then stands still: take it once it has settled.
+sleep 0.5
+import -window root "$work/root.png"
 convert "$work/root.png" -crop "$geometry" +repage "$work/table.png"
 
 pixel() { convert "$work/table.png" -format "%[pixel:p{$1,$2}]" info:; }
