@@ -11,13 +11,8 @@ runs=${2:-7}
 game="$build/zarn"
 floor="$build/bench/bench_floor"
 [ -x "$game" ] && [ -x "$floor" ] || { echo "build zarn and bench_floor in $build first"; exit 1; }
-work=$(mktemp -d)
-xvfb=""
-cleanup() {
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=../tests/e2e/lib/xserver.bash
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/lib/xserver.bash"
 
 # The first return from SDL_RenderPresent, stamped from inside the process.
 cat >"$work/first-frame.c" <<'C'
@@ -49,19 +44,7 @@ void SDL_RenderPresent(void* renderer) {
 C
 cc -O2 -shared -fPIC -o "$work/first-frame.so" "$work/first-frame.c" -ldl || exit 1
 
-for d in 81 82 83 84 85 86 87 88 89; do
-    [ -e "/tmp/.X$d-lock" ] && continue
-    Xvfb ":$d" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    for _ in $(seq 50); do
-        xdpyinfo -display ":$d" >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    if xdpyinfo -display ":$d" >/dev/null 2>&1; then export DISPLAY=":$d"; break; fi
-    kill "$xvfb" 2>/dev/null
-    xvfb=""
-done
-[ -n "$xvfb" ] || { echo "no Xvfb"; exit 1; }
+start_xvfb 81 89 || { echo "no Xvfb"; exit 1; }
 
 # One run: prints "microseconds-to-first-frame resident-kB cpu-microseconds".
 measure() {

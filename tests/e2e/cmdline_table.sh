@@ -4,10 +4,9 @@
 # and a log that cannot be written failing the run without leaving a file.
 set -u
 zarn=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# No X server here: only the scratch directory and the failure count.
+# shellcheck source=lib/xserver.bash
+source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
 version='0.0.0-9-g69fa6f5'
 line='Zarn Test mode: passed'
 
@@ -82,5 +81,4 @@ rc=${PIPESTATUS[0]}
 [ -e "$dir/d.log" ] && fail "unwritable log: a partial file is left: '$(cat "$dir/d.log")'"
 grep -q 'Test mode: passed' "$work/full.err" || fail "unwritable log: the verdict was not logged"
 
-[ "$failures" -eq 0 ] || exit 1
-echo "PASS ($cases cases and the version and unwritable-log runs)"
+finish "($cases cases and the version and unwritable-log runs)"

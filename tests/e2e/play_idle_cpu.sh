@@ -13,41 +13,16 @@ set -u
 BIN=$1
 SECONDS_MEASURED=${ZARN_IDLE_SECONDS:-5}
 LIMIT=5
-WORK=$(mktemp -d)
-XPID=
 ZPID=
+# shellcheck source=lib/xserver.bash
+source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
+on_exit() { end_process "$ZPID"; }
 
-cleanup() {
-    [ -n "$ZPID" ] && kill "$ZPID" 2>/dev/null && wait "$ZPID" 2>/dev/null
-    [ -n "$XPID" ] && kill "$XPID" 2>/dev/null && wait "$XPID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
+start_xvfb 91 99 1280x1024x24 || die "no Xvfb on :91-:99"
 
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-for n in 91 92 93 94 95 96 97 98 99; do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then DISPLAY_NUM=$n; break; fi
-done
-[ -n "${DISPLAY_NUM:-}" ] || fail "no free display in :91-:99"
-Xvfb ":$DISPLAY_NUM" -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XPID=$!
-export DISPLAY=":$DISPLAY_NUM"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-
-"$BIN" >"$WORK/zarn.log" 2>&1 &
+"$BIN" >"$work/zarn.log" 2>&1 &
 ZPID=$!
-WID=
-for _ in $(seq 100); do
-    WID=$(xdotool search --onlyvisible --name '^Zarn - Solit' 2>/dev/null | head -1)
-    [ -n "$WID" ] && break
-    sleep 0.1
-done
-[ -n "$WID" ] || fail "no window"
+WID=$(game_window) || die "no window"
 sleep 2
 
 # CPU time of all the program's threads in nanoseconds, from the scheduler's
@@ -74,7 +49,7 @@ sleep 1
 running=$(measure)
 echo "idle, clock running: $running % of one core over $SECONDS_MEASURED s"
 
-kill -0 "$ZPID" 2>/dev/null || fail "the program ended"
+kill -0 "$ZPID" 2>/dev/null || die "the program ended"
 awk -v d="$dealt" -v r="$running" -v l="$LIMIT" 'BEGIN { exit !(d < l && r < l) }' ||
-    fail "the idle program uses $LIMIT % or more: it draws while nothing changes"
+    die "the idle program uses $LIMIT % or more: it draws while nothing changes"
 echo "PASS"

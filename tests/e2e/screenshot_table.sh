@@ -7,37 +7,14 @@
 set -u
 zarn=$1
 root=$(cd "$(dirname "$0")/../.." && pwd)
-work=$(mktemp -d)
-xvfb=""
+# shellcheck source=lib/xserver.bash
+source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
 game=""
-cleanup() {
-    [ -n "$game" ] && kill "$game" 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-start_xvfb() {
-    for d in 81 82 83 84 85 86 87 88 89; do
-        [ -e "/tmp/.X$d-lock" ] && continue
-        Xvfb ":$d" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        xvfb=$!
-        for _ in $(seq 50); do
-            if xdpyinfo -display ":$d" >/dev/null 2>&1; then export DISPLAY=":$d"; return 0; fi
-            kill -0 "$xvfb" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$xvfb" 2>/dev/null
-        xvfb=""
-    done
-    return 1
-}
+on_exit() { [ -n "$game" ] && kill "$game" 2>/dev/null; }
 
 faketime_lib=$(dpkg -L libfaketime 2>/dev/null | grep -m1 'libfaketime\.so\.1$')
-[ -n "$faketime_lib" ] || { echo "FAIL: libfaketime is not installed"; exit 1; }
-start_xvfb || { echo "FAIL: no Xvfb"; exit 1; }
+[ -n "$faketime_lib" ] || die "libfaketime is not installed"
+start_xvfb 81 89 || die "no Xvfb"
 
 # Preloaded rather than through the faketime wrapper, so that the signal
 # reaches the game itself. The monotonic clock stays real for SDL's ticks.
@@ -63,7 +40,7 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 [ -n "$geometry" ] || { echo "FAIL: no window"; cat "$work/err"; exit 1; }
-[ "$w" = 760 ] && [ "$h" = 650 ] || { echo "FAIL: window is $geometry, expected 760x650"; exit 1; }
+[ "$w" = 760 ] && [ "$h" = 650 ] || die "window is $geometry, expected 760x650"
 # The table is drawn once and then stands still: take it once it has settled.
 sleep 0.5
 import -window root "$work/root.png"
@@ -150,4 +127,4 @@ if [ "$failures" -ne 0 ]; then
         echo "screenshot kept in ${2:-/tmp}/screenshot_table-failed.png"
     exit 1
 fi
-echo "PASS"
+finish

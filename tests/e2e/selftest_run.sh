@@ -4,32 +4,8 @@
 # one line "Zarn Test mode: passed" in the file.
 set -u
 zarn=$1
-work=$(mktemp -d)
-xvfb=""
-cleanup() {
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# Xvfb on the first free display of :81 to :89.
-start_xvfb() {
-    for d in 81 82 83 84 85 86 87 88 89; do
-        [ -e "/tmp/.X$d-lock" ] && continue
-        Xvfb ":$d" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        xvfb=$!
-        for _ in $(seq 50); do
-            if xdpyinfo -display ":$d" >/dev/null 2>&1; then display=":$d"; return 0; fi
-            kill -0 "$xvfb" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$xvfb" 2>/dev/null
-        xvfb=""
-    done
-    return 1
-}
+# shellcheck source=lib/xserver.bash
+source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
 
 check_run() {  # name, then the environment and command
     local name=$1; shift
@@ -44,9 +20,8 @@ check_run() {  # name, then the environment and command
     echo "$name: exit $rc, log: $(cat "$log")"
 }
 
-start_xvfb || { echo "FAIL: no Xvfb"; exit 1; }
-check_run x11 DISPLAY="$display" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+start_xvfb 81 89 || die "no Xvfb"
+check_run x11 DISPLAY="$DISPLAY" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 check_run offscreen -u DISPLAY SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 
-[ "$failures" -eq 0 ] || exit 1
-echo "PASS"
+finish

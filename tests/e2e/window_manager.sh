@@ -9,17 +9,15 @@ bin=$1
 screenW=1366
 screenH=768
 
-work=$(mktemp -d)
-xvfb=""
 wm=""
 app=""
 spy=""
-cleanup() {
+# shellcheck source=lib/xserver.bash
+source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
+on_exit() {
     local p
-    for p in $spy $app $wm $xvfb; do kill "$p" 2>/dev/null && wait "$p" 2>/dev/null; done
-    rm -rf "$work"
+    for p in $spy $app $wm; do end_process "$p"; done
 }
-trap cleanup EXIT
 
 x=0 y=0 w=0 h=0 fl=0 fr=0 ft=0 fb=0
 passed=0
@@ -37,22 +35,7 @@ check() {  # name, then a command that must succeed
 }
 
 # Our own server on the first free display of :51 to :59.
-for n in 51 52 53 54 55 56 57 58 59; do
-    [ -e /tmp/.X$n-lock ] && continue
-    Xvfb ":$n" -screen 0 ${screenW}x${screenH}x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb=$!
-    for _ in $(seq 50); do
-        [ -S /tmp/.X11-unix/X$n ] && break
-        kill -0 "$xvfb" 2>/dev/null || break
-        sleep 0.1
-    done
-    if [ -S /tmp/.X11-unix/X$n ] && kill -0 "$xvfb" 2>/dev/null; then
-        export DISPLAY=":$n"
-        break
-    fi
-    xvfb=""
-done
-[ -n "$xvfb" ] || { echo "no free display in :51-:59"; exit 1; }
+start_xvfb 51 59 ${screenW}x${screenH}x24 || die "no Xvfb on :51-:59"
 
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm=$!
@@ -63,13 +46,7 @@ done
 
 SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$bin" >"$work/zarn.log" 2>&1 &
 app=$!
-id=""
-for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name '^Zarn - Solit' 2>/dev/null | head -1)
-    [ -n "$id" ] && break
-    sleep 0.1
-done
-[ -n "$id" ] || { echo "the window never appeared"; cat "$work/zarn.log"; exit 1; }
+id=$(game_window) || { echo "the window never appeared"; cat "$work/zarn.log"; exit 1; }
 
 # Client-area geometry x y w h and the frame extents fl fr ft fb.
 read_geometry() {
