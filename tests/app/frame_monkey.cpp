@@ -17,6 +17,7 @@
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
 #include "shell/Frame.h"
+#include "support/Events.h"
 #include "support/Headless.h"
 
 namespace {
@@ -25,59 +26,6 @@ std::mt19937 rng(20260101);
 
 int uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
 float uniformF(float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng); }
-
-void push(SDL_Event& e) { SDL_PushEvent(&e); }
-
-void button(Uint32 type, Uint8 which, int x, int y, Uint8 clicks, Uint32 device = 0) {
-    SDL_Event e;
-    SDL_zero(e);
-    e.type = type;
-    e.button.which = device;
-    e.button.button = which;
-    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    e.button.clicks = clicks;
-    e.button.x = x;
-    e.button.y = y;
-    push(e);
-}
-
-void mouseMotion(int x, int y, Uint32 state, Uint32 device = 0) {
-    SDL_Event e;
-    SDL_zero(e);
-    e.type = SDL_MOUSEMOTION;
-    e.motion.which = device;
-    e.motion.state = state;
-    e.motion.x = x;
-    e.motion.y = y;
-    push(e);
-}
-
-void finger(Uint32 type, float x, float y) {
-    SDL_Event e;
-    SDL_zero(e);
-    e.type = type;
-    e.tfinger.x = x;
-    e.tfinger.y = y;
-    push(e);
-}
-
-void key(SDL_Keycode sym, Uint16 mod) {
-    SDL_Event e;
-    SDL_zero(e);
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.sym = sym;
-    e.key.keysym.mod = mod;
-    push(e);
-}
-
-void windowEvent(Uint8 what) {
-    SDL_Event e;
-    SDL_zero(e);
-    e.type = SDL_WINDOWEVENT;
-    e.window.windowID = SDL_GetWindowID(window);
-    e.window.event = what;
-    push(e);
-}
 
 // A point on a card of the table, or near one: most presses should matter.
 SDL_Point somewhereOnTheTable() {
@@ -98,22 +46,22 @@ SDL_Point grip(int p, int i) {
 
 // Plays the current deal's certificate from its start with real drags.
 void playCertificate() {
-    key(SDLK_ESCAPE, KMOD_NONE);  // an open menu or help panel would take the first press
-    key(SDLK_F3, KMOD_NONE);
+    pushKey(SDLK_ESCAPE, KMOD_NONE);  // an open menu or help panel would take the first press
+    pushKey(SDLK_F3, KMOD_NONE);
     frame();
     std::vector<sol::Game::Step> path = game.solution;
     for (const sol::Game::Step& s : path) {
         if (s.source == 0) {
             SDL_Point stock = grip(0, 0);
-            button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, stock.x, stock.y, 1);
-            button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, stock.x, stock.y, 1);
+            pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, stock.x, stock.y, 1);
+            pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, stock.x, stock.y, 1);
         } else {
             SDL_Point from = grip(s.source, s.index);
             int n = static_cast<int>(game.state.piles[s.destination].size());
             SDL_Point to = grip(s.destination, n == 0 ? 0 : n - 1);
-            button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, from.x, from.y, 1);
-            mouseMotion(to.x, to.y, SDL_BUTTON_LMASK);
-            button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, to.x, to.y, 1);
+            pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, from.x, from.y, 1);
+            pushMotion(to.x, to.y, SDL_BUTTON_LMASK);
+            pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, to.x, to.y, 1);
         }
         frame();
         ASSERT_TRUE(validTable(game));
@@ -129,60 +77,51 @@ void randomEvent() {
     case 0:
     case 1:
     case 2:
-        button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, at.x, at.y, uniform(1, 3) == 3 ? 2 : 1, device);
+        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, at.x, at.y, uniform(1, 3) == 3 ? 2 : 1, device);
         break;
     case 3:
     case 4:
-        button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, at.x, at.y, 1, device);
+        pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, at.x, at.y, 1, device);
         break;
     case 5:
     case 6:
-        mouseMotion(at.x, at.y, uniform(0, 2) ? SDL_BUTTON_LMASK : 0, device);
+        pushMotion(at.x, at.y, uniform(0, 2) ? SDL_BUTTON_LMASK : 0, device);
         break;
     case 7:
-        button(SDL_MOUSEBUTTONDOWN, uniform(0, 3) ? SDL_BUTTON_RIGHT : SDL_BUTTON_MIDDLE, at.x, at.y, 1,
-               device);
+        pushButton(SDL_MOUSEBUTTONDOWN, uniform(0, 3) ? SDL_BUTTON_RIGHT : SDL_BUTTON_MIDDLE, at.x, at.y,
+                   1, device);
         break;
     case 8:
-        finger(SDL_FINGERDOWN + uniform(0, 2), at.x / 760.0f, at.y / 650.0f);
+        pushFinger(SDL_FINGERDOWN + uniform(0, 2), at.x / 760.0f, at.y / 650.0f);
         break;
     case 9:
-        finger(SDL_FINGERDOWN + uniform(0, 2), uniformF(-0.1f, 1.1f), uniformF(-0.1f, 1.1f));
+        pushFinger(SDL_FINGERDOWN + uniform(0, 2), uniformF(-0.1f, 1.1f), uniformF(-0.1f, 1.1f));
         break;
     case 10:
     case 11: {
         // Deals and full screen are slow: keep them rare.
         int k = uniform(0, 99) < 95 ? uniform(0, 5) : uniform(6, 9);
         Uint16 mod = uniform(0, 1) ? KMOD_LCTRL : (uniform(0, 1) ? KMOD_RCTRL : KMOD_NONE);
-        key(keys[k], mod);
+        pushKey(keys[k], mod);
         break;
     }
     case 12: {
         const Uint8 what[] = {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED,
                               SDL_WINDOWEVENT_EXPOSED, SDL_WINDOWEVENT_SIZE_CHANGED};
-        windowEvent(what[uniform(0, 3)]);
+        pushWindow(what[uniform(0, 3)]);
         break;
     }
-    case 13: {
-        SDL_Event e;
-        SDL_zero(e);
-        e.type = uniform(0, 1) ? SDL_MOUSEWHEEL : SDL_KEYUP;
-        push(e);
+    case 13:
+        push(event(uniform(0, 1) ? SDL_MOUSEWHEEL : SDL_KEYUP));
         break;
-    }
     case 14:
-        if (uniform(0, 20) == 0) {
-            SDL_Event e;
-            SDL_zero(e);
-            e.type = SDL_QUIT;
-            push(e);
-        }
+        if (uniform(0, 20) == 0) push(event(SDL_QUIT));
         break;
     default:
         // A double-click on an empty pile, if there is one.
         for (int p = 1; p <= 12; ++p)
             if (game.state.piles[p].empty()) {
-                button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, px(p) + 5, py(p, 0) + 5, 2);
+                pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, px(p) + 5, py(p, 0) + 5, 2);
                 break;
             }
         break;

@@ -12,6 +12,7 @@
 #include "presentation/Victory.h"
 #include "shell/Frame.h"
 #include "sound/CardAudio.h"
+#include "support/Events.h"
 #include "support/Headless.h"
 
 namespace {
@@ -35,61 +36,6 @@ bool frameDraws() {
     for (Uint32 p : pixels) marked += p == magenta;
     EXPECT_TRUE(marked == 0 || marked == pixels.size()) << marked << " marker pixels left";
     return marked == 0;
-}
-
-void push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
-
-SDL_Event event(Uint32 type) {
-    SDL_Event e;
-    SDL_zero(e);
-    e.type = type;
-    return e;
-}
-
-void pushKey(SDL_Keycode sym, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
-    SDL_Event e = event(SDL_KEYDOWN);
-    e.key.state = SDL_PRESSED;
-    e.key.repeat = repeat;
-    e.key.keysym.sym = sym;
-    e.key.keysym.mod = mod;
-    push(e);
-}
-
-void pushButton(Uint32 type, Uint8 button, int x, int y, Uint8 clicks = 1, Uint32 which = 0) {
-    SDL_Event e = event(type);
-    e.button.which = which;
-    e.button.button = button;
-    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    e.button.clicks = clicks;
-    e.button.x = x;
-    e.button.y = y;
-    push(e);
-}
-
-void pushMotion(int x, int y, Uint32 state, Uint32 which = 0) {
-    SDL_Event e = event(SDL_MOUSEMOTION);
-    e.motion.which = which;
-    e.motion.state = state;
-    e.motion.x = x;
-    e.motion.y = y;
-    push(e);
-}
-
-void pushFinger(Uint32 type, float x, float y) {
-    SDL_Event e = event(type);
-    e.tfinger.touchId = 1;
-    e.tfinger.fingerId = 1;
-    e.tfinger.x = x;
-    e.tfinger.y = y;
-    e.tfinger.pressure = 1;
-    push(e);
-}
-
-void pushWindow(Uint8 what) {
-    SDL_Event e = event(SDL_WINDOWEVENT);
-    e.window.windowID = SDL_GetWindowID(window);
-    e.window.event = what;
-    push(e);
 }
 
 int centreX(int p) { return px(p) + 40; }

@@ -12,6 +12,7 @@
 #include "presentation/Victory.h"
 #include "shell/Frame.h"
 #include "shell/Startup.h"
+#include "support/Events.h"
 #include "support/Headless.h"
 
 namespace {
@@ -261,11 +262,7 @@ TEST_F(Trail, EscapeUndoAndNewGameEndTheAnimation) {
     game.drawCount = 1;
 
     winThroughActions();
-    SDL_Event escape;
-    SDL_zero(escape);
-    escape.type = SDL_KEYDOWN;
-    escape.key.keysym.sym = SDLK_ESCAPE;
-    SDL_PushEvent(&escape);
+    pushKey(SDLK_ESCAPE);
     frame();
     expectOff();
 
