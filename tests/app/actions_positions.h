@@ -10,6 +10,7 @@
 #include "engine/Solitaire.h"
 #include "interaction/Actions.h"
 #include "interaction/Pointer.h"
+#include "support/TableState.h"
 
 inline sol::Card faceUp(int suit, int rank) { return {suit, rank, true}; }
 inline sol::Card faceDown(int suit, int rank) { return {suit, rank, false}; }
@@ -19,24 +20,6 @@ inline sol::Pile foundation(int suit, int top) {
     sol::Pile pile;
     for (int r = 1; r <= top; ++r) pile.push_back(faceUp(suit, r));
     return pile;
-}
-
-// Empties the table, the history and the interaction state, so that a test
-// can place exactly the cards it needs.
-inline void clearTable() {
-    game.state = sol::State();
-    game.history.clear();
-    game.solution.clear();
-    game.drawCount = 1;
-    selected = -1;
-    indexSelected = -1;
-    startTicks = 0;
-    winTicks = 0;
-    help = false;
-    menu = false;
-    running = true;
-    mx = my = downX = downY = 0;
-    cancelDrag();
 }
 
 // One move from a win: spades, hearts and diamonds complete, clubs up to the

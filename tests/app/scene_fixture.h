@@ -17,6 +17,7 @@
 #include "presentation/Victory.h"
 #include "sound/CardAudio.h"
 #include "support/Headless.h"
+#include "support/TableState.h"
 
 struct Rgb {
     int r, g, b;
@@ -119,22 +120,6 @@ inline void installColourAtlas() {
     bmp = encodeBmp(s);
     SDL_FreeSurface(s);
     ASSERT_TRUE(useAtlas(bmp)) << SDL_GetError();
-}
-
-// A table with nothing on it and every piece of table state at rest.
-inline void clearTable() {
-    game = sol::Game();
-    selected = -1;
-    indexSelected = -1;
-    startTicks = 0;
-    winTicks = 0;
-    help = false;
-    menu = false;
-    dragging = false;
-    mx = my = grabX = grabY = 0;
-    dragGap = 25;
-    cardAudio.enabled = true;
-    clearWinAnimation();
 }
 
 inline sol::Card shown(int suit, int rank) { return {suit, rank, true}; }
