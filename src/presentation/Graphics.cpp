@@ -138,7 +138,7 @@ void resample(const unsigned char* pixels, int height, size_t rowBytes, int slot
         Uint32* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(cells->pixels) + y * cells->pitch);
         const Uint32* sum = sums.data();
         for (int x = 0; x < cells->w; ++x, sum += 3)
-            out[x] = (sum[2] + 32768) >> 16 << 24 | (sum[1] + 32768) >> 16 << 16 | (sum[0] + 32768) >> 16 << 8 | 0xFF;
+            out[x] = 0xFF000000u | (sum[2] + 32768) >> 16 << 16 | (sum[1] + 32768) >> 16 << 8 | (sum[0] + 32768) >> 16;
     }
 }
 
@@ -154,7 +154,7 @@ void halve(const unsigned char* pixels, int height, size_t rowBytes, SDL_Surface
             Uint32 b = upper[0] + upper[3] + lower[0] + lower[3] + 2;
             Uint32 g = upper[1] + upper[4] + lower[1] + lower[4] + 2;
             Uint32 r = upper[2] + upper[5] + lower[2] + lower[5] + 2;
-            out[x] = (r >> 2) << 24 | (g >> 2) << 16 | (b >> 2) << 8 | 0xFF;
+            out[x] = 0xFF000000u | (r >> 2) << 16 | (g >> 2) << 8 | (b >> 2);
         }
     }
 }
@@ -183,7 +183,7 @@ SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
     const unsigned char* pixels = bmp + readLittle(bmp + 10, 4);
 
     SDL_Surface* cells = SDL_CreateRGBSurfaceWithFormat(0, atlasColumns * slotWidth, atlasRows * slotHeight, 32,
-                                                        SDL_PIXELFORMAT_RGBA8888);
+                                                        SDL_PIXELFORMAT_ARGB8888);
     if (!cells) return nullptr;
     if (slotWidth == CW && slotHeight == CH)
         halve(pixels, height, rowBytes, cells);
