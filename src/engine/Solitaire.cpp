@@ -149,7 +149,7 @@ void applyDraw(State& s, int drawCount) {
 // keeps copies of stock and waste (it is tried at most once a turn); a move
 // only moves cards and may turn one up.
 struct Applied {
-    int source, index, destination;
+    int source, destination;
     size_t moved;  // cards moved
     bool flipped;  // the source's new top card was turned up
     int32_t score;
@@ -158,7 +158,6 @@ struct Applied {
 
 void applyStep(State& s, Applied& a, int p, int i, int d, int drawCount) {
     a.source = p;
-    a.index = i;
     a.destination = d;
     a.score = s.score;
     if (p == 0) {
