@@ -18,28 +18,46 @@ start_xvfb 81 89 || die "no Xvfb"
 
 # Preloaded rather than through the faketime wrapper, so that the signal
 # reaches the game itself. The monotonic clock stays real for SDL's ticks.
-TZ=UTC LD_PRELOAD="$faketime_lib" FAKETIME="@2024-01-01 12:00:00" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-    SDL_AUDIODRIVER=dummy "$zarn" 2>"$work/err" &
-game=$!
+launch() {
+    TZ=UTC LD_PRELOAD="$faketime_lib" FAKETIME="@2024-01-01 12:00:00" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        SDL_AUDIODRIVER=dummy "$zarn" 2>"$work/err" &
+    game=$!
+}
 
-# Wait for the window and for its first frame (both grey bars: a frame
-# reaches the X server in strips).
-geometry=""
-for _ in $(seq 300); do
-    if info=$(xwininfo -name "Zarn - Solitär" 2>/dev/null); then
-        x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
-        y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-        w=$(awk '/Width:/ {print $2}' <<<"$info")
-        h=$(awk '/Height:/ {print $2}' <<<"$info")
-        geometry="${w}x${h}+${x}+${y}"
-        import -window root "$work/root.png" 2>/dev/null
-        bars=$(convert "$work/root.png" -format "%[pixel:p{$((x + 300)),$((y + 15))}] %[pixel:p{$((x + 300)),$((y + 640))}]" \
-            info: 2>/dev/null)
-        [ "$bars" = "srgb(192,192,192) srgb(192,192,192)" ] && break
-    fi
-    sleep 0.1
+# Waits up to about $1 tenths of a second for the window and its first frame
+# (both grey bars: a frame reaches the X server in strips).
+await_table() {
+    geometry=""
+    for _ in $(seq "$1"); do
+        if info=$(xwininfo -name "Zarn - Solitär" 2>/dev/null); then
+            x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+            y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+            w=$(awk '/Width:/ {print $2}' <<<"$info")
+            h=$(awk '/Height:/ {print $2}' <<<"$info")
+            geometry="${w}x${h}+${x}+${y}"
+            import -window root "$work/root.png" 2>/dev/null
+            bars=$(convert "$work/root.png" -format "%[pixel:p{$((x + 300)),$((y + 15))}] %[pixel:p{$((x + 300)),$((y + 640))}]" \
+                info: 2>/dev/null)
+            [ "$bars" = "srgb(192,192,192) srgb(192,192,192)" ] && return 0
+        fi
+        sleep 0.1
+    done
+    [ -n "$geometry" ]
+}
+
+# Right after another end-to-end test, a game has now and then come up
+# running on this display without any window on it (cause not found; see
+# the closing note of the table issue). Such a start is ended and tried
+# again, and counts as a failure only when it happens three times.
+for attempt in 1 2 3; do
+    launch
+    await_table 100 && break
+    echo "attempt $attempt: no window after 10 s; starting the game again"
+    cat "$work/err"
+    end_process "$game"
+    game=""
 done
-[ -n "$geometry" ] || { echo "FAIL: no window"; cat "$work/err"; exit 1; }
+[ -n "$geometry" ] || die "no window"
 [ "$w" = 760 ] && [ "$h" = 650 ] || die "window is $geometry, expected 760x650"
 # The table is drawn once and then stands still: take it once it has settled.
 sleep 0.5
