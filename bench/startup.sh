@@ -44,7 +44,7 @@ void SDL_RenderPresent(void* renderer) {
 C
 cc -O2 -shared -fPIC -o "$work/first-frame.so" "$work/first-frame.c" -ldl || exit 1
 
-start_xvfb 81 89 || { echo "no Xvfb"; exit 1; }
+start_xvfb || { echo "no Xvfb"; exit 1; }
 
 # One run: prints "microseconds-to-first-frame resident-kB cpu-microseconds".
 measure() {

@@ -41,7 +41,8 @@ size_t writePosition(const State& state, char* out, int from = 0) {
 
 void Game::layout(Pile cards) {
     state = State();
-    history.clear();
+    // Given back, not just emptied: a long game's history can run to many MB.
+    history = std::vector<State>();
     solution.clear();
     for (int c = 0; c < 7; ++c) {
         for (int r = 0; r <= c; ++r) {

@@ -11,7 +11,8 @@ extern bool rendererVsync;
 extern const char* const zarnVersion;  // "0.0.0-9-g69fa6f5"
 
 // Writes text as the whole content of path; true only when every byte landed
-// and the file closed cleanly.
+// and the file closed cleanly. A failed write leaves no partial text and
+// removes nothing but the scratch file it made itself.
 bool writeDeploymentLog(const char* path, const char* text);
 
 // Start-up steps in the order the program runs them; each logs its own

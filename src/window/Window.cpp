@@ -46,6 +46,13 @@ SDL_Point tableSizeAt(Ratio scale) {
 
 SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHeight,
                         const WindowBorders& borders, const SDL_Rect* usable) {
+    // The window manager may mark the window maximised before it sends the
+    // new size: the size read then is the old one, so a maximised window is
+    // measured by the room it is given, not by what it reports.
+    if (maximized && usable) {
+        w = clamped(std::max(1LL, 1LL * usable->w - borders.left - borders.right));
+        h = clamped(std::max(1LL, 1LL * usable->h - borders.top - borders.bottom));
+    }
     SDL_Point next = {w, h};
     if (w != lastWidth && h == lastHeight && !maximized) {
         next.y = clamped(std::max(1LL, rounded(1LL * tableHeight * w, tableWidth)));

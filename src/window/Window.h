@@ -21,6 +21,8 @@ struct WindowBorders {
 
 // Client size wanted for a w x h window (both > 0) whose last fitted size was
 // lastWidth x lastHeight; usable is null when the usable area is unknown.
+// A maximised window is given the largest fit of the usable area, whatever
+// size it reports.
 SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHeight,
                         const WindowBorders& borders, const SDL_Rect* usable);
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -53,20 +54,73 @@ TEST_F(DeploymentLog, UnopenablePathsFailAndCreateNothing) {
     EXPECT_TRUE(S_ISDIR(info.st_mode));
 }
 
-TEST_F(DeploymentLog, AnIncompleteWriteLeavesNoPartialFile) {
-    std::string path = dir + "/log.txt";
-    // Files may grow to 4 bytes only; the signal would otherwise end the test.
+// Files may grow to 4 bytes only while the log is written; the signal
+// would otherwise end the test.
+bool writeWithTinyFileLimit(const std::string& path) {
     signal(SIGXFSZ, SIG_IGN);
     rlimit old;
-    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &old));
+    EXPECT_EQ(0, getrlimit(RLIMIT_FSIZE, &old));
     rlimit tight = old;
     tight.rlim_cur = 4;
-    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &tight));
+    EXPECT_EQ(0, setrlimit(RLIMIT_FSIZE, &tight));
     bool written = writeDeploymentLog(path.c_str(), "Zarn Test mode: passed\n");
     setrlimit(RLIMIT_FSIZE, &old);
     signal(SIGXFSZ, SIG_DFL);
-    EXPECT_FALSE(written);
+    return written;
+}
+
+std::string entries(const std::string& dir) {
+    std::string names;
+    FILE* list = popen(("ls -A '" + dir + "'").c_str(), "r");
+    for (int c; list && (c = fgetc(list)) != EOF;) names += static_cast<char>(c);
+    if (list) pclose(list);
+    return names;
+}
+
+TEST_F(DeploymentLog, AnIncompleteWriteLeavesNoPartialFile) {
+    std::string path = dir + "/log.txt";
+    EXPECT_FALSE(writeWithTinyFileLimit(path));
     EXPECT_FALSE(exists(path));
+    EXPECT_EQ("", entries(dir)) << "the scratch file stays behind";
+}
+
+TEST_F(DeploymentLog, AnIncompleteWriteKeepsWhatWasThere) {
+    std::string path = dir + "/log.txt";
+    std::ofstream(path) << "an older line\n";
+    EXPECT_FALSE(writeWithTinyFileLimit(path));
+    EXPECT_EQ("an older line\n", contents(path));
+    EXPECT_EQ("log.txt\n", entries(dir));
+}
+
+TEST_F(DeploymentLog, ThroughASymbolicLinkTheTargetIsWrittenAndTheLinkStays) {
+    std::string target = dir + "/target.txt", link = dir + "/link.txt";
+    std::ofstream(target) << "an older line\n";
+    ASSERT_EQ(0, symlink("target.txt", link.c_str()));
+
+    EXPECT_FALSE(writeWithTinyFileLimit(link));
+    EXPECT_EQ("an older line\n", contents(target));
+    struct stat info;
+    ASSERT_EQ(0, lstat(link.c_str(), &info));
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+
+    ASSERT_TRUE(writeDeploymentLog(link.c_str(), "Zarn Test mode: passed\n"));
+    ASSERT_EQ(0, lstat(link.c_str(), &info));
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ("Zarn Test mode: passed\n", contents(target));
+}
+
+TEST_F(DeploymentLog, SpecialFilesAreWrittenInPlaceOrFailWithoutWaiting) {
+    std::string fifo = dir + "/fifo";
+    ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+    // Nobody reads it: opening for writing would otherwise block for good.
+    EXPECT_FALSE(writeDeploymentLog(fifo.c_str(), "Zarn Test mode: passed\n"));
+    struct stat info;
+    ASSERT_EQ(0, stat(fifo.c_str(), &info));
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+    EXPECT_FALSE(writeDeploymentLog("/dev/full", "Zarn Test mode: passed\n"));
+    EXPECT_TRUE(writeDeploymentLog("/dev/null", "Zarn Test mode: passed\n"));
+    EXPECT_FALSE(writeDeploymentLog("", "Zarn Test mode: passed\n"));
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ TEST(WindowFitSize, Table) {
         {"no usable area, no limit", 3000, 650, false, 760, 650, noBorders, false, {}, 3000, 2566},
         {"widened into the title-bar limit", 1000, 650, false, 760, 650, titleBar, true, laptop, 832, 712},
         {"maximised to the largest fit", 1366, 712, true, 760, 650, titleBar, true, laptop, 832, 712},
+        {"maximised, the new size not yet sent", 760, 650, true, 760, 650, titleBar, true, laptop, 832, 712},
         {"larger than the usable area", 2000, 1710, false, 2000, 1710, titleBar, true, laptop, 832, 712},
         {"side borders count", 2000, 650, false, 760, 650, WindowBorders{0, 300, 0, 306}, true, laptop,
          760, 650},

@@ -20,7 +20,7 @@ check_run() {  # name, then the environment and command
     echo "$name: exit $rc, log: $(cat "$log")"
 }
 
-start_xvfb 81 89 || die "no Xvfb"
+start_xvfb || die "no Xvfb"
 check_run x11 DISPLAY="$DISPLAY" SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 check_run offscreen -u DISPLAY SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
 

@@ -3,11 +3,11 @@
 # (it lies outside the tests/e2e/*.sh glob that makes a script a test).
 # Gives the sourcing script:
 #   work              a scratch directory, removed on exit
-#   start_xvfb FIRST LAST [SCREEN]
-#                     an Xvfb of its own on the first free display of
-#                     :FIRST to :LAST (each script keeps its own range, as
-#                     application tests with displays may run beside it),
-#                     answered by xdpyinfo; exports DISPLAY, pid in $xvfb
+#   start_xvfb [SCREEN]
+#                     an Xvfb of its own on a display it picks itself
+#                     (-displayfd: no race with other servers starting at
+#                     the same time), ready once it names its display;
+#                     exports DISPLAY, pid in $xvfb
 #   game_window       prints the id of the game's visible window, polling for
 #                     up to 10 s; fails without one
 #   fail MESSAGE      a failed check, counted in $failures; the script goes on
@@ -56,23 +56,25 @@ finish() {
 }
 
 start_xvfb() {
-    local first=$1 last=$2 screen=${3:-1024x768x24} d
-    for ((d = first; d <= last; ++d)); do
-        if [ -e "/tmp/.X$d-lock" ] || [ -e "/tmp/.X11-unix/X$d" ]; then continue; fi
-        Xvfb ":$d" -screen 0 "$screen" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-        xvfb=$!
-        for _ in $(seq 50); do
-            if xdpyinfo -display ":$d" >/dev/null 2>&1; then
-                export DISPLAY=":$d"
-                return 0
-            fi
-            kill -0 "$xvfb" 2>/dev/null || break
-            sleep 0.1
-        done
-        # Another script took the display first, or the server died.
-        stop_xvfb
+    local screen=${1:-1024x768x24} number=""
+    # -noreset: without it the server resets whenever its last client leaves,
+    # and a client that connects during the reset is dropped.
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset \
+        3>"$work/xvfb.display" >"$work/xvfb.log" 2>&1 &
+    xvfb=$!
+    # The number is written once the server listens, followed by a newline.
+    for _ in $(seq 100); do
+        # read succeeds only on a whole line.
+        if read -r number <"$work/xvfb.display" 2>/dev/null && [[ $number =~ ^[0-9]+$ ]]; then
+            export DISPLAY=":$number"
+            return 0
+        fi
+        kill -0 "$xvfb" 2>/dev/null || break
+        sleep 0.1
     done
-    echo "no Xvfb came up on :$first to :$last" >&2
+    echo "Xvfb did not start:" >&2
+    cat "$work/xvfb.log" >&2
+    stop_xvfb
     return 1
 }
 

@@ -1,0 +1,113 @@
+// The self-test's one-line log file. A verdict is either there whole or not
+// at all, and a failed write leaves whatever was at the path as it was.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "shell/Startup.h"
+
+namespace {
+
+bool writeAll(int fd, const char* text, size_t length) {
+    while (length > 0) {
+        ssize_t n = write(fd, text, length);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        text += n;
+        length -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Where writing to path lands: symbolic links followed, also a dangling one,
+// whose target the write creates.
+std::string finalTarget(const std::string& path) {
+    std::string target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info;
+        if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+        char link[PATH_MAX];
+        ssize_t n = readlink(target.c_str(), link, sizeof link - 1);
+        if (n < 0) return target;
+        link[n] = '\0';
+        std::string::size_type slash = target.rfind('/');
+        if (link[0] == '/' || slash == std::string::npos)
+            target = link;
+        else
+            target = target.substr(0, slash + 1) + link;
+    }
+    return target;
+}
+
+std::string directoryOf(const std::string& path) {
+    std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// FIFOs, terminals and devices are written in place: never replaced, never
+// removed. A FIFO without a reader fails at once instead of blocking.
+bool writeInPlace(const std::string& path, const char* text, size_t length) {
+    int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool written = writeAll(fd, text, length);
+    return close(fd) == 0 && written;
+}
+
+// A writable file in a directory that takes no new files can only be
+// overwritten; should that fail, it is left empty rather than cut off.
+bool overwriteFile(const std::string& target, const char* text, size_t length) {
+    struct stat info;
+    if (stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    int fd = open(target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool written = writeAll(fd, text, length);
+    bool closed = close(fd) == 0;
+    if (written && closed) return true;
+    // No partial verdict: the file is left empty.
+    int emptied = truncate(target.c_str(), 0);
+    (void)emptied;
+    return false;
+}
+
+// A regular file is replaced whole: the text goes to a new file beside it,
+// which takes the old one's place only once every byte is there.
+bool replaceFile(const std::string& target, const char* text, size_t length) {
+    std::string temp = directoryOf(target) + "/.zarn-log-XXXXXX";
+    int fd = mkostemp(&temp[0], O_CLOEXEC);
+    if (fd < 0) return (errno == EACCES || errno == EPERM) && overwriteFile(target, text, length);
+    struct stat old;
+    mode_t mode;
+    if (stat(target.c_str(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    bool written = fchmod(fd, mode) == 0 && writeAll(fd, text, length);
+    bool closed = close(fd) == 0;
+    if (written && closed && rename(temp.c_str(), target.c_str()) == 0) return true;
+    unlink(temp.c_str());
+    return false;
+}
+
+}  // namespace
+
+bool writeDeploymentLog(const char* path, const char* text) {
+    if (!path || !*path) return false;
+    const size_t length = std::strlen(text);
+    const std::string target = finalTarget(path);
+    struct stat info;
+    if (stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        if (S_ISDIR(info.st_mode)) return false;
+        return writeInPlace(target, text, length);
+    }
+    return replaceFile(target, text, length);
+}
