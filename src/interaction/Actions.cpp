@@ -18,6 +18,7 @@ Uint32 winTicks = 0;
 bool running = true;
 bool help = false;
 bool menu = false;
+Uint32 (*tableTicks)() = SDL_GetTicks;
 
 namespace {
 
@@ -25,7 +26,7 @@ const uint32_t maxRandomAttempts = 64;
 
 // 0 marks a clock mark as unset, so a mark taken at tick 0 is stored as 1.
 Uint32 tickMark() {
-    Uint32 now = SDL_GetTicks();
+    Uint32 now = tableTicks();
     return now > 1 ? now : 1;
 }
 
@@ -33,7 +34,7 @@ Uint32 tickMark() {
 
 Uint32 gameSeconds() {
     if (startTicks == 0) return 0;
-    Uint32 end = winTicks != 0 ? winTicks : SDL_GetTicks();
+    Uint32 end = winTicks != 0 ? winTicks : tableTicks();
     return (end - startTicks) / 1000;
 }
 

@@ -16,6 +16,10 @@ extern bool running;
 extern bool help;
 extern bool menu;
 
+// The table's clock in SDL ticks: SDL_GetTicks, unless a test stands in a
+// clock of its own.
+extern Uint32 (*tableTicks)();
+
 // Whole seconds shown by the game clock.
 Uint32 gameSeconds();
 

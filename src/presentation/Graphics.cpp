@@ -199,12 +199,12 @@ SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
     return atlas;
 }
 
+}  // namespace
+
 void flushTextCache() {
     for (auto& entry : textImages) SDL_DestroyTexture(entry.second.texture);
     textImages.clear();
 }
-
-}  // namespace
 
 bool initGraphics() {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");

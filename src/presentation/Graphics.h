@@ -38,6 +38,8 @@ extern const SDL_Color black, white;
 bool initGraphics();
 void freeGraphics();
 bool resizeGraphics();
+// Destroys every cached text; each is rendered again when next drawn.
+void flushTextCache();
 
 void fill(int x, int y, int w, int h, SDL_Color c);
 void line(int x, int y, int xx, int yy, SDL_Color c);

@@ -112,12 +112,17 @@ void dispatch(const SDL_Event& e) {
     }
 }
 
+bool firstFrame = true;  // draws whatever happened
+Uint32 lastSecond = 0;   // the clock's second the last frame saw
+
 }  // namespace
 
-void frame() {
-    static bool firstFrame = true;
-    static Uint32 lastSecond = 0;
+void startFrames() {
+    firstFrame = true;
+    lastSecond = 0;
+}
 
+void frame() {
     Uint32 second = gameSeconds();
     bool redraw = firstFrame || second != lastSecond || dragging || winAnimating;
     firstFrame = false;

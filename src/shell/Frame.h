@@ -2,3 +2,5 @@
 #pragma once
 
 void frame();
+// The next frame step is a first one: it draws even if nothing happened.
+void startFrames();

@@ -172,6 +172,7 @@ int runZarn(int argc, char** argv) {
     if (!cardAudio.open()) SDL_Log("Audio unavailable: %s", SDL_GetError());
     setWindowAspectHint();
     reset(false);
+    startFrames();
 
     if (test) {
         result = selfTest();

@@ -61,8 +61,8 @@ protected:
     }
 };
 
-// Keep first: the frame step's first call ever must draw without an event.
 TEST_F(Frame, RedrawRule) {
+    startFrames();
     EXPECT_TRUE(frameDraws()) << "the first frame draws";
     EXPECT_FALSE(frameDraws()) << "nothing happened";
 

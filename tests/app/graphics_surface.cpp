@@ -103,7 +103,6 @@ TEST_F(Surface, FailedRebuildChangesNothing) {
 
 TEST_F(Surface, TextCacheIsKeyedByStringColourAndFontAndFlushedWholePast256) {
     SDL_SetRenderTarget(renderer, frameBuffer);
-    textImages.clear();
     text("Karte", 0, 0, black, false);
     text("Karte", 0, 0, white, false);
     text("Karte", 0, 0, black, true);

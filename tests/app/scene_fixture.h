@@ -139,6 +139,7 @@ protected:
         SDL_SetWindowSize(window, 760, 650);
         ASSERT_TRUE(resizeGraphics());
         ASSERT_EQ(760, bufferWidth);
+        flushTextCache();
         clearTable();
     }
 };

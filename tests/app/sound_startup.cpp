@@ -20,6 +20,7 @@ void keepLine(void*, int, SDL_LogPriority, const char* message) { logLines.push_
 TEST(SoundAtStartUp, NoAudioDeviceIsNotFatal) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    logLines.clear();
     SDL_LogSetOutputFunction(keepLine, nullptr);
     char program[] = "zarn", testmode[] = "--testmode";
     char* argv[] = {program, testmode, nullptr};

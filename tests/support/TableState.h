@@ -25,4 +25,5 @@ inline void clearTable() {
     dragGap = 25;
     cardAudio.enabled = true;
     clearWinAnimation();
+    tableTicks = SDL_GetTicks;
 }
