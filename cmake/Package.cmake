@@ -8,19 +8,30 @@
 file(STRINGS ${CMAKE_SOURCE_DIR}/src/shell/Startup.cpp version_line REGEX "zarnVersion = \"")
 string(REGEX REPLACE ".*zarnVersion = \"([^\"]*)\".*" "\\1" ZARN_VERSION "${version_line}")
 if(ZARN_VERSION MATCHES "^([0-9]+(\\.[0-9]+)*)-([0-9]+)-g([0-9a-f]+)$")
-    set(deb_version "${CMAKE_MATCH_1}+${CMAKE_MATCH_3}.g${CMAKE_MATCH_4}")
+    set(ZARN_DEB_VERSION "${CMAKE_MATCH_1}+${CMAKE_MATCH_3}.g${CMAKE_MATCH_4}")
 elseif(ZARN_VERSION MATCHES "^[0-9]+(\\.[0-9]+)*$")
-    set(deb_version "${ZARN_VERSION}")
+    set(ZARN_DEB_VERSION "${ZARN_VERSION}")
 else()
     message(FATAL_ERROR "No package version from the program's version \"${ZARN_VERSION}\"")
 endif()
 
+set(ZARN_DEB_RELEASE 1)
 set(ZARN_MAINTAINER "The Zarn authors <zarn@example.org>"
     CACHE STRING "Maintainer field of the Debian package")
 
+# Debian wants a changelog beside the copyright file, compressed like the
+# manual page.
+configure_file(${CMAKE_SOURCE_DIR}/build/linux/changelog.Debian.in changelog.Debian @ONLY)
+add_custom_command(OUTPUT changelog.Debian.gz
+    COMMAND gzip -9nc changelog.Debian > changelog.Debian.gz
+    DEPENDS ${CMAKE_BINARY_DIR}/changelog.Debian VERBATIM)
+add_custom_target(zarn_changelog DEPENDS changelog.Debian.gz)
+add_dependencies(zarn zarn_changelog)
+install(FILES ${CMAKE_BINARY_DIR}/changelog.Debian.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zarn)
-set(CPACK_PACKAGE_VERSION ${deb_version})
+set(CPACK_PACKAGE_VERSION ${ZARN_DEB_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Klondike solitaire with winnable deals")
 set(CPACK_PACKAGE_DESCRIPTION
 "The classic patience with one deck for the Linux desktop: build the four
@@ -35,7 +46,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${ZARN_DEB_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${ZARN_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -89,6 +89,8 @@ EOF
 check "metainfo id $(meta ./id) is the desktop entry's name $app_id" test "$(meta ./id)" = "$app_id"
 check "metainfo launches $app_id.desktop" test "$(meta "./launchable[@type='desktop-id']")" = "$app_id.desktop"
 check "metainfo's latest release is $version" test "$(meta './releases/release[1]' version)" = "$version"
+check "Debian changelog is of version $(field Version)" \
+    grep -q "^zarn ($(field Version)) " <(zcat "$root/usr/share/doc/zarn/changelog.Debian.gz")
 check "manual page is of version $version" \
     grep -q "^\.TH ZARN 6 .*\"zarn $version\"" <(zcat "$share/man/man6/zarn.6.gz")
 
