@@ -10,8 +10,9 @@ packages=(
     # tests
     libgtest-dev xvfb xauth xdotool x11-utils openbox imagemagick faketime
     # package and its checks: cpack -G DEB with shlibdeps (dpkg-dev, file),
-    # validators for the desktop entry, metainfo and man page
-    dpkg-dev file desktop-file-utils appstream groff-base mandoc
+    # validators for the desktop entry, metainfo and man page, python3 for
+    # reading the metainfo and the window icon
+    dpkg-dev file desktop-file-utils appstream groff-base mandoc python3
 )
 
 missing=()
