@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the game needs to build, test and measure.
+# Installs every Debian package the game needs to build, test, measure and
+# package.
 # Idempotent: packages already present are skipped, apt runs only if needed.
 set -euo pipefail
 
@@ -8,8 +9,10 @@ packages=(
     g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev
     # tests
     libgtest-dev xvfb xauth xdotool x11-utils openbox imagemagick faketime
-    # benchmarks
-    libbenchmark-dev
+    # package and its checks: cpack -G DEB with shlibdeps (dpkg-dev, file),
+    # validators for the desktop entry, metainfo and man page, python3 for
+    # reading the metainfo and the window icon
+    dpkg-dev file desktop-file-utils appstream groff-base mandoc python3
 )
 
 missing=()

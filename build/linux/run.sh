@@ -9,4 +9,4 @@ cmake --build "$root/out/release" -j"$(nproc)" --target zarn
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 $sudo cmake --install "$root/out/release" --prefix /usr/local >/dev/null
-exec /usr/local/bin/zarn "$@"
+exec /usr/local/games/zarn "$@"

@@ -23,3 +23,5 @@ cmake -S "$root" -B "$root/out/sanitize" -DCMAKE_BUILD_TYPE=Debug -DZARN_WERROR=
 cmake --build "$root/out/sanitize" -j"$jobs"
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$root/out/sanitize" --output-on-failure -j"$jobs" -E '^e2e_'
+
+bash "$root/tests/package/install_check.sh" "$root/out/release"

@@ -33,6 +33,15 @@ TTF_Font* openEmbeddedFont(int points) {
     return TTF_OpenFontRW(SDL_RWFromConstMem(font_ttf, static_cast<int>(font_ttf_size)), 1, points);
 }
 
+// Title bar and task switcher show this instead of a generic icon; a game
+// without it is still a game, so a failure only goes unnoticed.
+void setWindowIcon() {
+    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromConstMem(window_icon_bmp, static_cast<int>(window_icon_bmp_size)), 1);
+    if (!icon) return;
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
 // Replays the certified winning line of two fixed deals, one per draw mode.
 int selfTest() {
     int result = 0;
@@ -84,8 +93,12 @@ void interactiveLoop() {
 bool createWindow() {
     window = SDL_CreateWindow("Zarn - Solitär", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, W, H,
                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
-    if (!window) SDL_Log("Window: %s", SDL_GetError());
-    return window != nullptr;
+    if (!window) {
+        SDL_Log("Window: %s", SDL_GetError());
+        return false;
+    }
+    setWindowIcon();
+    return true;
 }
 
 bool createRenderer() {

@@ -17,7 +17,7 @@ bool writeDeploymentLog(const char* path, const char* text);
 
 // Start-up steps in the order the program runs them; each logs its own
 // failure message where the program has one and returns false on failure.
-bool createWindow();    // hidden, resizable, centred 760 x 650 window
+bool createWindow();    // hidden, resizable, centred 760 x 650 window, its icon
 bool createRenderer();  // accelerated with vsync, else software; logical size
 bool openFonts();       // `font` and `large` from the embedded bytes
 void shutDown();        // sound, graphics, fonts, renderer, window, TTF, SDL
