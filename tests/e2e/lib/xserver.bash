@@ -8,6 +8,8 @@
 #                     (-displayfd: no race with other servers starting at
 #                     the same time), ready once it names its display;
 #                     exports DISPLAY, pid in $xvfb
+#   new_xvfb NAME SCREEN [XVFB OPTION...]
+#                     one more such server; sets NAME_pid and NAME_display
 #   game_window       prints the id of the game's visible window, polling for
 #                     up to 10 s; fails without one
 #   fail MESSAGE      a failed check, counted in $failures; the script goes on
@@ -15,11 +17,12 @@
 #   finish [TEXT]     exit 1 after failed checks, else prints PASS [TEXT]
 #   end_process PID   ends a process the script started and waits for it
 # On exit the script's own on_exit runs first, if it defines one (for the
-# processes it started), then the X server ends and the scratch directory
+# processes it started), then the X servers end and the scratch directory
 # goes. A script's on_failure, if defined, runs before die exits.
 
 work=$(mktemp -d)
 xvfb=""
+servers=()
 failures=0
 
 end_process() {
@@ -27,14 +30,13 @@ end_process() {
     return 0
 }
 
-stop_xvfb() {
-    end_process "$xvfb"
-    xvfb=""
-}
-
 _e2e_exit() {
     if declare -F on_exit >/dev/null; then on_exit; fi
-    stop_xvfb
+    local pid
+    for pid in "${servers[@]}"; do
+        kill -CONT "$pid" 2>/dev/null
+        end_process "$pid"
+    done
     rm -rf "$work"
 }
 trap _e2e_exit EXIT
@@ -55,27 +57,36 @@ finish() {
     echo "PASS${1:+ $1}"
 }
 
-start_xvfb() {
-    local screen=${1:-1024x768x24} number=""
+new_xvfb() {
+    local name=$1 screen=$2 number=""
+    shift 2
+    local file="$work/xvfb-$name"
     # -noreset: without it the server resets whenever its last client leaves,
     # and a client that connects during the reset is dropped.
-    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset \
-        3>"$work/xvfb.display" >"$work/xvfb.log" 2>&1 &
-    xvfb=$!
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset "$@" 3>"$file.display" >"$file.log" 2>&1 &
+    local pid=$!
+    servers+=("$pid")
+    printf -v "${name}_pid" '%s' "$pid"
     # The number is written once the server listens, followed by a newline.
     for _ in $(seq 100); do
         # read succeeds only on a whole line.
-        if read -r number <"$work/xvfb.display" 2>/dev/null && [[ $number =~ ^[0-9]+$ ]]; then
-            export DISPLAY=":$number"
+        if read -r number <"$file.display" 2>/dev/null && [[ $number =~ ^[0-9]+$ ]]; then
+            printf -v "${name}_display" '%s' ":$number"
             return 0
         fi
-        kill -0 "$xvfb" 2>/dev/null || break
+        kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
     echo "Xvfb did not start:" >&2
-    cat "$work/xvfb.log" >&2
-    stop_xvfb
+    cat "$file.log" >&2
+    end_process "$pid"
     return 1
+}
+
+start_xvfb() {
+    new_xvfb main "${1:-1024x768x24}" || return 1
+    xvfb=$main_pid
+    export DISPLAY=$main_display
 }
 
 game_window() {
