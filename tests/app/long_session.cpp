@@ -1,0 +1,113 @@
+// Long sessions in one process, as a player who never quits has them: one
+// game of 100 000 random actions, and 10 000 new games. Memory may grow only
+// with the undo history, which a new game gives back whole; the text cache
+// and the victory trail stay bounded whatever the clock and score show.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <random>
+#include <vector>
+
+#include "actions_positions.h"
+#include "presentation/Graphics.h"
+#include "presentation/Scene.h"
+#include "presentation/Victory.h"
+#include "sound/CardAudio.h"
+#include "support/Headless.h"
+
+namespace {
+
+class LongSession : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(startHeadless()) << SDL_GetError(); }
+    void SetUp() override {
+        clearTable();
+        flushTextCache();
+    }
+};
+
+struct Move {
+    int from, index, to;
+};
+
+// Every move the rules allow right now, tableau runs included.
+std::vector<Move> legalMoves() {
+    std::vector<Move> moves;
+    for (int p = 1; p <= 12; ++p) {
+        int n = static_cast<int>(game.state.piles[p].size());
+        for (int i = 0; i < n; ++i)
+            for (int d = 2; d <= 12; ++d)
+                if (game.canMove(p, i, d)) moves.push_back({p, i, d});
+    }
+    return moves;
+}
+
+TEST_F(LongSession, HundredThousandActionsInOneGameKeepOnlyTheirHistory) {
+    std::mt19937 rng(77);
+    seed = 9000;
+    reset(false);
+    size_t recorded = 0;  // actions the engine took into its history, less those undone
+    for (int action = 1; action <= 100000; ++action) {
+        const size_t before = game.history.size();
+        const int kind = static_cast<int>(rng() % 100);
+        if (kind < 45) {
+            drawFromStock();
+        } else if (kind < 85) {
+            std::vector<Move> moves = legalMoves();
+            if (!moves.empty()) {
+                const Move& m = moves[rng() % moves.size()];
+                ASSERT_TRUE(moveCard(m.from, m.index, m.to));
+            }
+        } else if (kind < 95) {
+            int p = static_cast<int>(rng() % 13);
+            autoMoveCard(p, static_cast<int>(game.state.piles[p].size()) - 1);
+        } else {
+            undo();
+        }
+        const size_t after = game.history.size();
+        ASSERT_TRUE(after == before || after == before + 1 || (after + 1 == before && kind >= 95))
+            << "action " << action << " changed the history from " << before << " to " << after;
+        recorded = after;
+
+        if (action % 1000 == 0) {
+            ASSERT_TRUE(validTable(game)) << "after action " << action;
+            // A new clock text and score every time: the cache must flush.
+            startTicks = SDL_GetTicks() - static_cast<Uint32>(action) * 1000u;
+            render();
+            EXPECT_LE(textImages.size(), 256u);
+        }
+        if (game.won()) reset(true);  // the same deal again, history given back
+    }
+    EXPECT_EQ(recorded, game.history.size());
+    EXPECT_GT(game.history.size(), 1000u) << "a long game keeps a long history";
+
+    reset(false);
+    EXPECT_TRUE(game.history.empty());
+    EXPECT_EQ(0u, game.history.capacity()) << "a new game must give the old history back";
+}
+
+TEST_F(LongSession, TenThousandNewGamesHoldNothingOfTheOldOnes) {
+    seed = 50000;
+    reset(false);
+    for (int g = 1; g <= 10000; ++g) {
+        // A few actions in each game, so that each has something to forget.
+        drawFromStock();
+        drawFromStock();
+        undo();
+        drawFromStock();
+        reset(false);
+        ASSERT_EQ(0u, game.history.capacity()) << "game " << g;
+        ASSERT_EQ(0u, startTicks);
+        if (g % 500 == 0) {
+            ASSERT_TRUE(validTable(game)) << "game " << g;
+            render();
+            EXPECT_LE(textImages.size(), 256u);
+            EXPECT_EQ(nullptr, winTrail);
+            EXPECT_TRUE(winStamps.empty());
+        }
+    }
+    EXPECT_EQ(60001u, seed);
+}
+
+}  // namespace
