@@ -201,6 +201,18 @@ SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
 
 }  // namespace
 
+SDL_Point shownTableSize(int width, int height) {
+    if (width <= 0 || height <= 0) return {1, 1};
+    // As SDL lays out a logical size: the shapes compared in single
+    // precision; the output's limiting side whole, the other scaled from it
+    // and cut down to whole pixels.
+    const float want = static_cast<float>(W) / H, real = static_cast<float>(width) / height;
+    if (std::fabs(want - real) < 0.0001) return {width, height};
+    if (want > real)
+        return {width, std::max(1, static_cast<int>(std::floor(H * (static_cast<float>(width) / W))))};
+    return {std::max(1, static_cast<int>(std::floor(W * (static_cast<float>(height) / H)))), height};
+}
+
 void flushTextCache() {
     for (auto& entry : textImages) SDL_DestroyTexture(entry.second.texture);
     textImages.clear();
@@ -225,8 +237,10 @@ bool resizeGraphics() {
     int width = 0, height = 0;
     if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) return false;
     double scale = std::min(width / static_cast<double>(W), height / static_cast<double>(H));
-    int targetWidth = std::max(1, static_cast<int>(std::lround(scale * W)));
-    int targetHeight = std::max(1, static_cast<int>(std::lround(scale * H)));
+    // The buffer is exactly the area it is shown in, so that it is shown one
+    // to one and every row of the table is seen.
+    const SDL_Point shown = shownTableSize(width, height);
+    const int targetWidth = shown.x, targetHeight = shown.y;
     if (frameBuffer && bufferWidth == targetWidth && bufferHeight == targetHeight) return true;
 
     SDL_Texture* nextBuffer = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888,

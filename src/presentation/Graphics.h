@@ -38,6 +38,9 @@ extern const SDL_Color black, white;
 bool initGraphics();
 void freeGraphics();
 bool resizeGraphics();
+// The pixel size of the area in which SDL shows the logical table on an
+// output of width x height pixels: the frame buffer's size.
+SDL_Point shownTableSize(int width, int height);
 // Destroys every cached text; each is rendered again when next drawn.
 void flushTextCache();
 

@@ -156,12 +156,24 @@ void render() {
     bool won = game.won();
     if (help || (won && !winAnimating)) drawPanel(won);
 
+    showFrameBuffer();
+    SDL_RenderPresent(renderer);
+}
+
+void showFrameBuffer() {
     // The window's logical size returns with it as target; clearing it first
     // makes the bars beside the table green.
     SDL_SetRenderTarget(renderer, nullptr);
     SDL_SetRenderDrawColor(renderer, tableGreen.r, tableGreen.g, tableGreen.b, 255);
     SDL_RenderClear(renderer);
-    SDL_Rect whole = {0, 0, W, H};
+    // Copied in pixels, one to one into the area the logical size lays out:
+    // scaled from table units it could reach a fraction of a pixel past that
+    // area and lose its last row. The scale goes back at once, since SDL maps
+    // the pointer with it.
+    float scaleX = 1, scaleY = 1;
+    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
+    SDL_RenderSetScale(renderer, 1.0f, 1.0f);
+    const SDL_Rect whole = {0, 0, bufferWidth, bufferHeight};
     SDL_RenderCopy(renderer, frameBuffer, nullptr, &whole);
-    SDL_RenderPresent(renderer);
+    SDL_RenderSetScale(renderer, scaleX, scaleY);
 }

@@ -2,3 +2,5 @@
 #pragma once
 
 void render();
+// Copies the composed frame buffer onto the window, not yet presented.
+void showFrameBuffer();

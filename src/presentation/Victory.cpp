@@ -131,9 +131,14 @@ void renderWinTrail() {
     } else {
         SDL_SetRenderTarget(renderer, winTrail);
     }
-    SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
-    const SDL_Rect table = {0, 30, 760, 592};
+    // The clip in whole pixels, rounded inwards: at a fractional scale a bar's
+    // edge row is partly bar, and a clip in table units would let the trail
+    // onto it.
+    SDL_RenderSetScale(renderer, 1.0f, 1.0f);
+    const int top = (30 * bufferHeight + H - 1) / H, bottom = 622 * bufferHeight / H;
+    const SDL_Rect table = {0, top, bufferWidth, bottom - top};
     SDL_RenderSetClipRect(renderer, &table);
+    SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
     for (; paintedWinStamps < winStamps.size(); ++paintedWinStamps) {
         const WinStamp& s = winStamps[paintedWinStamps];
         card(s.card, s.x, s.y, false);

@@ -331,7 +331,7 @@ TEST_F(Scene, WindowGetsTheWholeFrameWithGreenBarsBeside) {
     SDL_SetWindowSize(window, 570, 650);
     render();
     ASSERT_EQ(570, bufferWidth);
-    ASSERT_EQ(488, bufferHeight);
+    ASSERT_EQ(487, bufferHeight) << "the 487.5 rows that SDL shows, cut to whole ones";
     // Read the whole window, bars included: without the logical size.
     SDL_RenderSetLogicalSize(renderer, 0, 0);
     std::vector<Uint32> pixels(570 * 650);
@@ -351,6 +351,85 @@ TEST_F(Scene, WindowGetsTheWholeFrameWithGreenBarsBeside) {
     EXPECT_EQ(panelGrey, at(225, 81 + 10));
     EXPECT_EQ(backColour, at(48, 81 + 85)) << "the stock, at three quarters";
     EXPECT_EQ(panelGrey, at(285, 81 + 480));
+}
+
+// Window sizes whose fitted scale is fractional, where a bar's edge row is
+// partly bar: the trail may paint none of the bars' pixels. The heights
+// include full screen on 1920 x 1080.
+TEST_F(Scene, TrailNeverCoversABarAtAnyScale) {
+    const int sizes[][2] = {{760, 650}, {1140, 975}, {950, 813}, {777, 665}, {1110, 950}, {1233, 1055},
+                            {1365, 1168}, {500, 428}, {1052, 900}, {1920, 1080}, {761, 700}};
+    for (const auto& size : sizes) {
+        SDL_SetWindowSize(window, size[0], size[1]);
+        ASSERT_TRUE(resizeGraphics());
+        SCOPED_TRACE(std::to_string(size[0]) + "x" + std::to_string(size[1]) + ", buffer " +
+                     std::to_string(bufferWidth) + "x" + std::to_string(bufferHeight));
+        clearTable();
+        const Frame bare = composed();
+        // Imprints over the whole table, from above the top bar to below the
+        // status bar.
+        for (int y = -100; y < H; y += 40)
+            for (int x = -40; x < W; x += 60) winStamps.push_back({shown((x + y) & 3, 13), x, y});
+        const Frame trail = composed();
+        clearWinAnimation();
+
+        // The bars' rows are those that are not table green in the middle of
+        // the bare table, above its first and below its last green row.
+        const int mid = bufferWidth / 2;
+        int top = 0, bottom = bufferHeight - 1;
+        while (top < bufferHeight && bare.at(mid, top) != tableGreen) ++top;
+        while (bottom >= 0 && bare.at(mid, bottom) != tableGreen) --bottom;
+        ASSERT_GT(top, 0);
+        ASSERT_LT(bottom, bufferHeight - 1);
+        int covered = 0;
+        for (int y = 0; y < bufferHeight; ++y) {
+            if (y >= top && y <= bottom) continue;
+            for (int x = 0; x < bufferWidth; ++x) covered += trail.at(x, y) != bare.at(x, y);
+        }
+        EXPECT_EQ(0, covered) << "bar pixels painted by the trail (bars end at row " << top << ", start at row "
+                              << bottom + 1 << ")";
+        EXPECT_NE(bare.at(mid, top + 2), trail.at(mid, top + 2)) << "the trail reaches up to the top bar";
+        EXPECT_NE(bare.at(mid, bottom - 2), trail.at(mid, bottom - 2)) << "and down to the status bar";
+    }
+}
+
+// Wherever the fitted size is fractional, the frame buffer is the very area
+// that SDL shows the table in, centred in the window, and reaches it pixel
+// for pixel: every row and column of the table is seen. (The offscreen
+// driver's GL surface keeps its first size, so the sizes are all within
+// 760 x 650.)
+TEST_F(Scene, EveryPixelOfTheFrameReachesTheWindow) {
+    const int sizes[][2] = {{760, 650}, {570, 650}, {500, 428}, {700, 599}, {333, 290},
+                            {760, 600}, {190, 163}, {759, 650}, {380, 325}};
+    game.deal(42, 64);
+    for (const auto& size : sizes) {
+        const int w = size[0], h = size[1];
+        SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+        SDL_SetWindowSize(window, w, h);
+        render();
+        const Frame frame = Frame::read();
+        SDL_RenderSetLogicalSize(renderer, 0, 0);
+        std::vector<Uint32> window(static_cast<size_t>(w) * h);
+        ASSERT_EQ(0, SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, window.data(), w * 4));
+        SDL_RenderSetLogicalSize(renderer, W, H);
+
+        const int left = (w - frame.width) / 2, top = (h - frame.height) / 2;
+        EXPECT_TRUE(frame.width == w || frame.height == h) << "fitted to one side of the window";
+        int differing = 0;
+        for (int y = 0; y < frame.height; ++y)
+            for (int x = 0; x < frame.width; ++x)
+                differing += (window[static_cast<size_t>(y + top) * w + x + left] & 0xFFFFFF) !=
+                             (frame.pixels[static_cast<size_t>(y) * frame.width + x] & 0xFFFFFF);
+        EXPECT_EQ(0, differing) << "of " << frame.width << "x" << frame.height << " pixels at " << left << ","
+                                << top;
+        int outside = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (y < top || y >= top + frame.height || x < left || x >= left + frame.width)
+                    outside += (window[static_cast<size_t>(y) * w + x] & 0xFFFFFF) != 0x008000;
+        EXPECT_EQ(0, outside) << "pixels beside the table that are not table green";
+    }
+    SDL_SetWindowSize(window, 760, 650);
 }
 
 }  // namespace
