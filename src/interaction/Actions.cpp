@@ -38,6 +38,11 @@ Uint32 gameSeconds() {
     return (end - startTicks) / 1000;
 }
 
+int msToNextSecond() {
+    if (startTicks == 0 || winTicks != 0) return -1;
+    return static_cast<int>(1000 - (tableTicks() - startTicks) % 1000);
+}
+
 void reset(bool same) {
     clearWinAnimation();
     if (!same) ++seed;

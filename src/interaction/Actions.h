@@ -22,6 +22,9 @@ extern Uint32 (*tableTicks)();
 
 // Whole seconds shown by the game clock.
 Uint32 gameSeconds();
+// Milliseconds until the clock shows its next second; -1 while it stands
+// still (not started, or won).
+int msToNextSecond();
 
 void reset(bool same);
 void changed();

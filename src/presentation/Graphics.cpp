@@ -250,6 +250,8 @@ bool resizeGraphics() {
     // window is one to one: nearest sampling gives the same pixels as
     // linear, and the software GL rasteriser does it at a fraction of the cost.
     SDL_SetTextureScaleMode(nextBuffer, SDL_ScaleModeNearest);
+    // Every pixel of a composed frame is opaque: copied, not blended.
+    SDL_SetTextureBlendMode(nextBuffer, SDL_BLENDMODE_NONE);
     TTF_Font* nextFont = openFont(scale, fontPoints);
     TTF_Font* nextLarge = openFont(scale, largePoints);
     float scaleX = static_cast<float>(targetWidth) / W;

@@ -78,16 +78,6 @@ void keepStandardStreamsOpen() {
 // for it before giving up on it.
 const unsigned int displayPatienceMs = 5000;
 
-void interactiveLoop() {
-    while (running) {
-        frame();
-        if (!dragging)
-            SDL_Delay(8);
-        else if (!rendererVsync)
-            SDL_Delay(4);
-    }
-}
-
 }  // namespace
 
 bool createWindow() {
@@ -194,7 +184,7 @@ int runZarn(int argc, char** argv) {
         if (!logPath.empty() && !writeDeploymentLog(logPath.c_str(), (std::string("Zarn ") + message + "\n").c_str()))
             result = 1;
     } else {
-        interactiveLoop();
+        runFrames();
     }
 
     shutDown();

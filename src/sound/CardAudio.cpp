@@ -4,6 +4,8 @@
 
 #include "sound/CardSoundData.h"
 
+#include <string>
+
 CardAudio cardAudio;
 
 namespace {
@@ -18,6 +20,17 @@ Uint8* loadWav(const unsigned char* bytes, unsigned int size, SDL_AudioSpec* spe
     return data;
 }
 
+// A failed open: everything released, and without a device nothing of the
+// audio system is kept, not even its watch for devices plugged in, which
+// would wake the game at rest. The reason stays readable for the caller.
+bool giveUp(CardAudio& audio) {
+    audio.close();
+    const std::string reason = SDL_GetError();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    SDL_SetError("%s", reason.c_str());
+    return false;
+}
+
 }  // namespace
 
 bool CardAudio::open() {
@@ -30,7 +43,7 @@ bool CardAudio::open() {
     sample = loadWav(cardPlaceWav, cardPlaceWavSize, &wanted, &length);
     if (!sample) {
         length = 0;
-        return false;
+        return giveUp(*this);
     }
 
     SDL_AudioSpec drawSpec;
@@ -39,8 +52,7 @@ bool CardAudio::open() {
     if (!drawSample || drawSpec.freq != wanted.freq || drawSpec.format != wanted.format ||
         drawSpec.channels != wanted.channels) {
         if (drawSample) SDL_SetError("Card sounds differ in format");
-        close();
-        return false;
+        return giveUp(*this);
     }
 
     // Queued audio: no callback, and the device takes the files' own format.
@@ -48,10 +60,7 @@ bool CardAudio::open() {
     wanted.callback = nullptr;
     wanted.userdata = nullptr;
     device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (device == 0) {
-        close();
-        return false;
-    }
+    if (device == 0) return giveUp(*this);
     SDL_PauseAudioDevice(device, 0);
     return true;
 }
@@ -74,7 +83,10 @@ void CardAudio::toggle() {
 }
 
 void CardAudio::close() {
-    if (device != 0) SDL_CloseAudioDevice(device);
+    if (device != 0) {
+        SDL_CloseAudioDevice(device);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
     device = 0;
     if (sample) SDL_FreeWAV(sample);
     sample = nullptr;

@@ -19,6 +19,16 @@ SDL_Rect windowedBounds = {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 760, 
 namespace {
 
 constexpr int tableWidth = 760, tableHeight = 650;
+
+// The frame around the window as last seen while it was not maximised: a
+// maximised window's frame is another (often no sides, a lower title bar),
+// and the window it is fitted to is a restored one.
+WindowBorders windowedBorders;
+bool windowedBordersKnown = false;
+// A maximised window was just fitted and moved while the window system
+// still reported its maximised frame: the fitting that follows, once the
+// window is restored, centres it again with the frame it really has.
+bool centreWhenSettled = false;
 constexpr Uint32 fullscreenFlags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
 
 // The scale factors are kept as exact fractions: in doubles, 701 / 650 * 650
@@ -123,7 +133,14 @@ void fitWindowToField() {
     const bool maximized = flags & SDL_WINDOW_MAXIMIZED;
 
     WindowBorders borders;
-    SDL_GetWindowBordersSize(window, &borders.top, &borders.left, &borders.bottom, &borders.right);
+    const bool bordersKnown =
+        SDL_GetWindowBordersSize(window, &borders.top, &borders.left, &borders.bottom, &borders.right) == 0;
+    if (!maximized && bordersKnown) {
+        windowedBorders = borders;
+        windowedBordersKnown = true;
+    } else if (maximized && windowedBordersKnown) {
+        borders = windowedBorders;
+    }
     SDL_Rect usable = {0, 0, 0, 0};
     const bool hasUsable = SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(window), &usable) == 0;
 
@@ -132,13 +149,16 @@ void fitWindowToField() {
     // Maximising asks for the largest window that fits, never a maximised one.
     if (maximized) SDL_RestoreWindow(window);
     if (size.x != w || size.y != h || maximized) SDL_SetWindowSize(window, size.x, size.y);
+    // Settling after a maximise: the size is the one fitted then.
+    const bool centre = maximized || (centreWhenSettled && w == fittedWidth && h == fittedHeight);
+    centreWhenSettled = maximized;
     fittedWidth = size.x;
     fittedHeight = size.y;
 
     if (hasUsable) {
         int x = 0, y = 0;
         SDL_GetWindowPosition(window, &x, &y);
-        const SDL_Point place = windowFitPosition(x, y, size, maximized, borders, usable);
+        const SDL_Point place = windowFitPosition(x, y, size, centre, borders, usable);
         if (place.x != x || place.y != y) SDL_SetWindowPosition(window, place.x, place.y);
     }
     setWindowAspectHint();

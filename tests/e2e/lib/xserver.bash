@@ -63,6 +63,7 @@ new_xvfb() {
     local file="$work/xvfb-$name"
     # -noreset: without it the server resets whenever its last client leaves,
     # and a client that connects during the reset is dropped.
+    : >"$file.display"
     Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset "$@" 3>"$file.display" >"$file.log" 2>&1 &
     local pid=$!
     servers+=("$pid")
@@ -70,7 +71,7 @@ new_xvfb() {
     # The number is written once the server listens, followed by a newline.
     for _ in $(seq 100); do
         # read succeeds only on a whole line.
-        if read -r number <"$file.display" 2>/dev/null && [[ $number =~ ^[0-9]+$ ]]; then
+        if read -r number 2>/dev/null <"$file.display" && [[ $number =~ ^[0-9]+$ ]]; then
             printf -v "${name}_display" '%s' ":$number"
             return 0
         fi
