@@ -9,6 +9,8 @@ packages=(
     g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev
     # tests
     libgtest-dev xvfb xauth xdotool wmctrl x11-utils openbox imagemagick faketime valgrind
+    # benchmarks: the rest probe drives the game through XTest
+    libxtst-dev
     # package and its checks: cpack -G DEB with shlibdeps (dpkg-dev, file),
     # validators for the desktop entry, metainfo and man page, python3 for
     # reading the metainfo and the window icon

@@ -122,6 +122,13 @@ bool frameDrew = false;  // the last frame step found something to do
 // driver queues frames ahead.
 const int quickFramesToTell = 8;
 const Uint32 workPauseMs = 8;
+
+// The sooner of two waits in milliseconds, where -1 is no end.
+int earliest(int a, int b) {
+    if (a < 0) return b;
+    if (b < 0) return a;
+    return a < b ? a : b;
+}
 const Uint32 dragPauseMs = 4;
 
 }  // namespace
@@ -178,8 +185,14 @@ void runFrames() {
         } else if (frameDrew) {
             SDL_Delay(workPauseMs);
         } else {
-            // Nothing to do: no wake-up until there is.
-            SDL_WaitEventTimeout(nullptr, msToNextSecond());
+            // Nothing to do: no wake-up until there is, but for the clock's
+            // next second and for putting the sound device to rest.
+            int audio = cardAudio.msToRest(SDL_GetTicks());
+            if (audio == 0) {
+                cardAudio.rest();
+                audio = -1;
+            }
+            SDL_WaitEventTimeout(nullptr, earliest(msToNextSecond(), audio));
         }
     }
 }

@@ -8,7 +8,8 @@ void startFrames();
 // Frame steps while `running`. After a step that drew, a pause of 8 ms;
 // during a drag none when presents wait for the display, else a wait of up
 // to 4 ms that input cuts short; after a step that found nothing to do, a
-// wait for the next event or the clock's next second, however long.
+// wait for the next event or the clock's next second, however long; the
+// sound device is put to rest on the way.
 void runFrames();
 
 // Whether presents wait for the display's refresh. A renderer made with

@@ -59,14 +59,48 @@ bool CardAudio::open() {
     wanted.samples = 512;
     wanted.callback = nullptr;
     wanted.userdata = nullptr;
+    format = wanted;
     device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (device == 0) return giveUp(*this);
+    SDL_PauseAudioDevice(device, 0);
+    lastQueued = SDL_GetTicks();
+    return true;
+}
+
+void CardAudio::rest() {
+    if (device == 0) return;
+    SDL_CloseAudioDevice(device);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    device = 0;
+    resting = true;
+}
+
+int CardAudio::msToRest(Uint32 now) const {
+    if (device == 0) return -1;
+    // Still playing: look again when it may have ended.
+    if (SDL_GetQueuedAudioSize(device) > 0) return 250;
+    const Uint32 silent = now - lastQueued;
+    return silent >= restAfterMs ? 0 : static_cast<int>(restAfterMs - silent);
+}
+
+bool CardAudio::wake() {
+    if (!resting) return device != 0;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec wanted = format, obtained;
+    device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (device == 0) {
+        // The device went away; a later sound tries again.
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    resting = false;
     SDL_PauseAudioDevice(device, 0);
     return true;
 }
 
 void CardAudio::queue(const Uint8* data, Uint32 bytes) {
-    if (device == 0 || !enabled || !data || bytes == 0) return;
+    if (!enabled || !data || bytes == 0 || !wake()) return;
+    lastQueued = SDL_GetTicks();
     // Sounds play in turn; a long backlog is dropped so a new one is not late.
     if (SDL_GetQueuedAudioSize(device) > static_cast<Uint32>(2u * bytes))
         SDL_ClearQueuedAudio(device);
@@ -88,6 +122,7 @@ void CardAudio::close() {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     device = 0;
+    resting = false;
     if (sample) SDL_FreeWAV(sample);
     sample = nullptr;
     length = 0;

@@ -11,6 +11,13 @@ struct CardAudio {
     Uint8* drawSample = nullptr;
     Uint32 drawLength = 0;
     bool enabled = true;
+    // An open device keeps a thread of the audio system awake even in
+    // silence. After restAfterMs without a sound it rests: the device and the
+    // audio system are closed, and the next sound opens them again.
+    bool resting = false;
+    Uint32 lastQueued = 0;  // SDL ticks of the last sound queued
+    SDL_AudioSpec format{};  // what the device was opened with
+    static constexpr Uint32 restAfterMs = 3000;
 
     bool open();
     void queue(const Uint8* data, Uint32 bytes);
@@ -18,6 +25,13 @@ struct CardAudio {
     void playDraw();
     void toggle();
     void close();
+    // Closes the device until the next sound (a no-op without one).
+    void rest();
+    // Milliseconds until the device may rest at `now`: 0 at once, -1 never
+    // (no device open).
+    int msToRest(Uint32 now) const;
+    // Opens a resting device again; true when a device is open.
+    bool wake();
     ~CardAudio();
 };
 

@@ -96,6 +96,41 @@ TEST_F(Actions, ClockStartsWithTheFirstRecordedActionAndStopsAtTheDealtPosition)
     EXPECT_NE(startTicks, 0u);
 }
 
+// How long the game may rest before the clock shows another second.
+TEST_F(Actions, TimeToTheClocksNextSecond) {
+    static Uint32 now;
+    tableTicks = [] { return now; };
+    struct Case {
+        const char* what;
+        Uint32 start, win, now;
+        int wantMs;
+    };
+    const Case cases[] = {
+        {"not started", 0, 0, 5000, -1},
+        {"won: the clock stands", 1000, 9000, 9500, -1},
+        {"just started", 1000, 0, 1000, 1000},
+        {"a millisecond before the next", 1000, 0, 1999, 1},
+        {"on the second", 1000, 0, 62000, 1000},
+        {"mid-second", 1000, 0, 62250, 750},
+        {"across the tick counter's wrap", 0xFFFFFF00u, 0, 0x10u, 728},
+    };
+    for (const Case& c : cases) {
+        startTicks = c.start;
+        winTicks = c.win;
+        now = c.now;
+        EXPECT_EQ(c.wantMs, msToNextSecond()) << c.what;
+        if (c.wantMs > 0) {
+            // The shown second changes exactly then, not a millisecond before.
+            const Uint32 shown = gameSeconds();
+            now = c.now + static_cast<Uint32>(c.wantMs) - 1;
+            EXPECT_EQ(shown, gameSeconds()) << c.what;
+            now = c.now + static_cast<Uint32>(c.wantMs);
+            EXPECT_EQ(shown + 1, gameSeconds()) << c.what;
+        }
+    }
+    tableTicks = SDL_GetTicks;
+}
+
 TEST_F(Actions, DrawSoundOnlyWhenTheStockHeldCards) {
     struct Case {
         const char* name;

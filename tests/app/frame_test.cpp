@@ -430,3 +430,42 @@ TEST_F(Frame, QuitAndAKeyInTheSameQueue) {
 }
 
 }  // namespace
+
+// Drag frames that follow each other with no pause: only a long run of them
+// far quicker than the display refreshes shows that presents do not wait.
+TEST(PresentPacingTest, TellsPresentsThatDoNotWaitFromALongRunOfQuickFrames) {
+    struct Case {
+        const char* what;
+        bool vsync;
+        std::vector<double> intervals;  // ms, at 60 Hz: half a period is 8.33 ms
+        bool waits;
+    };
+    const std::vector<double> eightQuick(8, 1.0);
+    std::vector<double> sevenQuickThenSlow(7, 1.0);
+    sevenQuickThenSlow.push_back(16.7);
+    std::vector<double> interrupted = sevenQuickThenSlow;
+    interrupted.insert(interrupted.end(), 7, 2.0);
+    std::vector<double> brokenThenSlow = eightQuick;
+    brokenThenSlow.insert(brokenThenSlow.end(), 20, 16.7);
+    const Case cases[] = {
+        {"no vsync asked for", false, {}, false},
+        {"vsync, nothing seen yet", true, {}, true},
+        {"vsync that waits", true, std::vector<double>(50, 16.7), true},
+        {"a few frames queued ahead", true, sevenQuickThenSlow, true},
+        {"quick runs broken by a wait", true, interrupted, true},
+        {"eight quick frames in a row", true, eightQuick, false},
+        {"once seen, for good", true, brokenThenSlow, false},
+        {"half a period is not quick", true, std::vector<double>(20, 1000.0 / 120), true},
+    };
+    for (const Case& c : cases) {
+        PresentPacing pacing;
+        pacing.vsync = c.vsync;
+        for (double ms : c.intervals) pacing.backToBack(ms);
+        EXPECT_EQ(c.waits, pacing.presentsWait()) << c.what;
+    }
+    PresentPacing fast;
+    fast.vsync = true;
+    fast.refreshMs = 1000.0 / 240;
+    for (int i = 0; i < 20; ++i) fast.backToBack(4.1);
+    EXPECT_TRUE(fast.presentsWait()) << "a 240 Hz display paces frames 4.2 ms apart";
+}
