@@ -16,8 +16,16 @@ public:
     bool empty() const { return at_ >= size_; }
 
     uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
-    uint16_t u16() { return static_cast<uint16_t>(byte() | byte() << 8); }
-    uint32_t u32() { return static_cast<uint32_t>(u16()) | static_cast<uint32_t>(u16()) << 16; }
+    // Little-endian; each read its own statement, as the order in which the
+    // operands of one expression are evaluated differs between compilers.
+    uint16_t u16() {
+        const unsigned low = byte();
+        return static_cast<uint16_t>(low | byte() << 8);
+    }
+    uint32_t u32() {
+        const uint32_t low = u16();
+        return low | static_cast<uint32_t>(u16()) << 16;
+    }
     // 0 .. n-1, for n from 1 to 256.
     int below(int n) { return byte() % n; }
     bool flag() { return byte() & 1; }
