@@ -10,6 +10,8 @@ packages=(
     libgtest-dev xvfb xauth xdotool x11-utils openbox imagemagick faketime
     # benchmarks
     libbenchmark-dev
+    # fuzzing: clang with libFuzzer
+    clang libclang-rt-14-dev
 )
 
 missing=()
