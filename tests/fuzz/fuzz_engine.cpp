@@ -1,5 +1,6 @@
-// The engine under arbitrary calls: the input picks deals, draws, moves,
-// sends to a foundation, queries, searches and undos, with any pile and index.
+// The engine under arbitrary calls: the input picks deals, draws, moves
+// (any pile and index, or one the rules allow), sends to a foundation,
+// queries, searches and undos.
 // After every call the table keeps the data model's invariants, a refused
 // call changes nothing, a recorded one adds exactly one snapshot, a search
 // leaves the game alone and its certificate wins on a copy, and undo walks
@@ -30,6 +31,8 @@ struct Session {
         const std::string broken = checks::invariantViolation(game.state);
         if (!broken.empty()) fail(call, broken.c_str());
         if (game.history.size() + 1 != positions.size()) fail(call, "history and record differ in length");
+        if (!game.history.empty() && game.history.back() != positions[positions.size() - 2])
+            fail(call, "latest snapshot differs from the record");
         if (game.solution != dealt) fail(call, "certificate changed outside a deal");
         if (game.drawCount != 1 && game.drawCount != 3) fail(call, "draw count");
         if (sol::Game::position(game.state).size() != 65) fail(call, "position key length");
@@ -131,8 +134,23 @@ struct Session {
         i = size == 0 ? 0 : (in.flag() ? size - 1 : in.below(size < 256 ? size : 256));
     }
 
+    // One of the moves the rules allow now, by number, or a draw when none.
+    void legalMove(Bytes& in) {
+        std::vector<sol::Game::Step> legal;
+        for (int p = 1; p <= 12; ++p)
+            for (int i = 0; i < static_cast<int>(game.state.piles[p].size()); ++i)
+                for (int d = 2; d <= 12; ++d)
+                    if (game.canMove(p, i, d)) legal.push_back({p, i, d});
+        if (legal.empty()) {
+            draw();
+            return;
+        }
+        const sol::Game::Step& s = legal[in.u16() % legal.size()];
+        move(s.source, s.index, s.destination);
+    }
+
     void step(Bytes& in) {
-        switch (in.below(12)) {
+        switch (in.below(13)) {
         case 0:
         case 1:
             draw();
@@ -185,6 +203,9 @@ struct Session {
             deal(seed, attempts);
             break;
         }
+        case 12:
+            legalMove(in);
+            break;
         default: {  // the first step of the dealt certificate that still applies
             for (const sol::Game::Step& s : game.solution)
                 if (s.source != 0 && game.canMove(s.source, s.index, s.destination)) {
