@@ -65,10 +65,15 @@ SDL_Event event(Uint32 type) {
     return e;
 }
 
+// The point the last event went to: a click, a double-click or a right-click
+// on the card just pressed is what players do.
+SDL_Point lastPoint = {0, 0};
+
 // A point in table units: mostly on or near a card or an empty pile, else on
-// the bars and the menu, anywhere around the table, or anywhere at all.
-SDL_Point point(Bytes& in) {
-    switch (in.below(8)) {
+// the bars and the menu, anywhere around the table, anywhere at all, or the
+// last point again.
+SDL_Point aim(Bytes& in) {
+    switch (in.below(9)) {
     case 5: {
         const int x = in.below(256);
         const int dx = in.below(64);
@@ -88,8 +93,12 @@ SDL_Point point(Bytes& in) {
         const int i = n == 0 ? 0 : (in.flag() ? n - 1 : in.below(n));
         return {px(p) + in.below(CW + 40) - 8, (p > 5 ? py(p, i) : py(p, 0)) + in.below(CH + 16) - 4};
     }
+    case 8:
+        return lastPoint;
     }
 }
+
+SDL_Point point(Bytes& in) { return lastPoint = aim(in); }
 
 // A finger coordinate: a table point's share of the table, or any float.
 float fingerCoordinate(Bytes& in, int aimed, int extent) {
@@ -326,6 +335,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     restoreWindow();
     clearTable();
     pressOrDraw = false;
+    lastPoint = {0, 0};
     // A deal of its own, and as much of its certificate played as the input
     // asks: all of it gives a won table with the victory animation.
     game.drawCount = in.flag() ? 3 : 1;
