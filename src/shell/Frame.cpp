@@ -66,8 +66,9 @@ void windowEvent(Uint8 event) {
 }
 
 // Fingers report 0..1 over the logical table; cut, never round, so that
-// the last unit of the table stays inside it. Beyond what an int holds a
-// position stays at the end of its range: the cast alone would be undefined.
+// the last unit of the table stays inside it. SDL's renderer holds the share
+// to 0..1 as it passes the event on, but the cut stays defined for any
+// float: beyond what an int holds a position stays at the end of its range.
 int tableUnits(float share, int extent) {
     const float units = static_cast<float>(extent) * share;
     if (units <= static_cast<float>(INT_MIN)) return INT_MIN;
@@ -77,7 +78,8 @@ int tableUnits(float share, int extent) {
 int tableX(float x) { return tableUnits(x, W); }
 int tableY(float y) { return tableUnits(y, H); }
 
-// A position that is not a number names no place on the table.
+// A position that is not a number names no place on the table (and passes
+// SDL's hold to 0..1 unchanged).
 bool placed(const SDL_TouchFingerEvent& f) { return !std::isnan(f.x) && !std::isnan(f.y); }
 
 void dispatch(const SDL_Event& e) {
