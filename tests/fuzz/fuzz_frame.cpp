@@ -14,8 +14,9 @@
 #include <cstring>
 #include <limits>
 #include <map>
-#include <utility>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Bytes.h"
 #include "engine/Solitaire.h"
@@ -30,7 +31,7 @@
 #include "support/TableState.h"
 #include "window/Window.h"
 
-// SDL and the GL driver keep allocations for the life of the process.
+// SDL keeps allocations for the life of the process.
 extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
 
 namespace {
