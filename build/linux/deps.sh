@@ -15,6 +15,8 @@ packages=(
     # validators for the desktop entry, metainfo and man page, python3 for
     # reading the metainfo and the window icon
     dpkg-dev file desktop-file-utils appstream groff-base mandoc python3
+    # fuzzing: clang with libFuzzer
+    clang libclang-rt-14-dev
 )
 
 missing=()

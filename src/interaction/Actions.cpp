@@ -73,6 +73,12 @@ bool moveCard(int from, int index, int to) {
 bool autoMoveCard(int from, int index) {
     if (!game.autoMove(from, index)) return false;
     cardAudio.play();
+    // A right-click may send the selected card itself away, or cover it on
+    // its foundation: a selection that can no longer be picked up is gone.
+    if (selected >= 0 && !game.sequence(selected, indexSelected)) {
+        selected = -1;
+        cancelDrag();
+    }
     changed();
     return true;
 }

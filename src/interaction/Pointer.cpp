@@ -4,6 +4,7 @@
 #include "interaction/Pointer.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "interaction/Actions.h"
 #include "presentation/Table.h"
@@ -147,7 +148,10 @@ void up(int x, int y) {
 }
 
 SDL_Point draggedPosition(int relativeIndex) {
-    return {mx - grabX, my + relativeIndex * dragGap - grabY};
+    // The pointer may lie anywhere an int reaches; a card that far off is
+    // off the table whether or not it is held at the end of the range.
+    auto clamped = [](long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); };
+    return {clamped(1LL * mx - grabX), clamped(1LL * my + 1LL * relativeIndex * dragGap - grabY)};
 }
 
 void cancelDrag() {

@@ -5,6 +5,9 @@
 
 #include <SDL.h>
 
+#include <climits>
+#include <cmath>
+
 #include "interaction/Actions.h"
 #include "interaction/Pointer.h"
 #include "presentation/Scene.h"
@@ -64,9 +67,21 @@ void windowEvent(Uint8 event) {
 }
 
 // Fingers report 0..1 over the logical table; cut, never round, so that
-// the last unit of the table stays inside it.
-int tableX(float x) { return static_cast<int>(static_cast<float>(W) * x); }
-int tableY(float y) { return static_cast<int>(static_cast<float>(H) * y); }
+// the last unit of the table stays inside it. SDL's renderer holds the share
+// to 0..1 as it passes the event on, but the cut stays defined for any
+// float: beyond what an int holds a position stays at the end of its range.
+int tableUnits(float share, int extent) {
+    const float units = static_cast<float>(extent) * share;
+    if (units <= static_cast<float>(INT_MIN)) return INT_MIN;
+    if (units >= static_cast<float>(INT_MAX)) return INT_MAX;  // 2^31: INT_MAX rounds up
+    return static_cast<int>(units);
+}
+int tableX(float x) { return tableUnits(x, W); }
+int tableY(float y) { return tableUnits(y, H); }
+
+// A position that is not a number names no place on the table (and passes
+// SDL's hold to 0..1 unchanged).
+bool placed(const SDL_TouchFingerEvent& f) { return !std::isnan(f.x) && !std::isnan(f.y); }
 
 void dispatch(const SDL_Event& e) {
     switch (e.type) {
@@ -100,13 +115,13 @@ void dispatch(const SDL_Event& e) {
             up(e.button.x, e.button.y);
         break;
     case SDL_FINGERDOWN:
-        down(tableX(e.tfinger.x), tableY(e.tfinger.y), 1);
+        if (placed(e.tfinger)) down(tableX(e.tfinger.x), tableY(e.tfinger.y), 1);
         break;
     case SDL_FINGERUP:
-        up(tableX(e.tfinger.x), tableY(e.tfinger.y));
+        if (placed(e.tfinger)) up(tableX(e.tfinger.x), tableY(e.tfinger.y));
         break;
     case SDL_FINGERMOTION:
-        motion(tableX(e.tfinger.x), tableY(e.tfinger.y), true);
+        if (placed(e.tfinger)) motion(tableX(e.tfinger.x), tableY(e.tfinger.y), true);
         break;
     default:
         break;

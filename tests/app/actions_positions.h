@@ -5,11 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
-#include <set>
+#include <string>
 
 #include "engine/Solitaire.h"
 #include "interaction/Actions.h"
 #include "interaction/Pointer.h"
+#include "support/Invariants.h"
 #include "support/TableState.h"
 
 inline sol::Card faceUp(int suit, int rank) { return {suit, rank, true}; }
@@ -34,36 +35,9 @@ inline void twoMovesFromWin() {
     game.state.piles[7] = {faceUp(3, 13)};
 }
 
-// The engine's invariants: all 52 cards once; stock face down; waste and
-// foundations face up; a foundation is one suit from the ace upwards; a
-// column is face-down cards under a face-up run whose top card is face up.
+// The engine's invariants (support/Invariants.h) as a gtest assertion.
 inline ::testing::AssertionResult validTable(const sol::Game& g) {
-    std::set<int> seen;
-    size_t total = 0;
-    for (int p = 0; p < 13; ++p) {
-        const sol::Pile& pile = g.state.piles[p];
-        for (size_t j = 0; j < pile.size(); ++j) {
-            const sol::Card& c = pile[j];
-            if (c.suit < 0 || c.suit > 3 || c.rank < 1 || c.rank > 13)
-                return ::testing::AssertionFailure() << "bad card in pile " << p;
-            seen.insert(c.suit * 13 + c.rank);
-            ++total;
-            if (p == 0 && c.up) return ::testing::AssertionFailure() << "stock card face up at " << j;
-            if (p >= 1 && p <= 5 && !c.up)
-                return ::testing::AssertionFailure() << "face-down card on pile " << p;
-            if (p >= 2 && p <= 5 && (c.suit != pile[0].suit || c.rank != static_cast<int>(j) + 1))
-                return ::testing::AssertionFailure() << "foundation " << p << " out of order at " << j;
-        }
-        if (p >= 6 && !pile.empty()) {
-            size_t firstUp = 0;
-            while (firstUp < pile.size() && !pile[firstUp].up) ++firstUp;
-            if (firstUp == pile.size())
-                return ::testing::AssertionFailure() << "column " << p << " has a face-down top";
-            if (!g.sequence(p, static_cast<int>(firstUp)))
-                return ::testing::AssertionFailure() << "column " << p << " face-up cards are no run";
-        }
-    }
-    if (total != 52 || seen.size() != 52)
-        return ::testing::AssertionFailure() << total << " cards, " << seen.size() << " distinct";
-    return ::testing::AssertionSuccess();
+    const std::string broken = checks::invariantViolation(g.state);
+    if (broken.empty()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << broken;
 }

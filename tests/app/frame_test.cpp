@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <functional>
+#include <limits>
 #include <vector>
 
 #include "actions_positions.h"
@@ -312,6 +313,40 @@ TEST_F(Frame, RightButtonSendsToAFoundationAndAlwaysDoesTheBookkeeping) {
     EXPECT_EQ(downX, 0);
 }
 
+// A card the right button sends home, or covers on its foundation, is no
+// longer there to be picked up: its selection and drag end with it.
+TEST_F(Frame, RightButtonDropsASelectionItTakesAway) {
+    struct Case {
+        const char* name;
+        int selectPile, rightPile;
+        bool dropped;
+    } cases[] = {
+        {"the selected ace itself", 6, 6, true},
+        {"a two onto the selected ace on its foundation", 2, 7, true},
+        {"an ace from another column", 8, 6, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clearTable();
+        game.state.piles[2] = {faceUp(0, 1)};
+        game.state.piles[6] = {faceUp(1, 1)};
+        game.state.piles[7] = {faceUp(0, 2)};
+        game.state.piles[8] = {faceUp(1, 12)};
+        const int y = c.selectPile <= 5 ? py(2, 0) + 10 : centreY(c.selectPile, 0);
+        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(c.selectPile), y);
+        pushMotion(centreX(c.selectPile) + 5, y, SDL_BUTTON_LMASK);
+        frame();
+        ASSERT_EQ(selected, c.selectPile);
+        ASSERT_TRUE(dragging);
+        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, centreX(c.rightPile), centreY(c.rightPile, 0));
+        frame();
+        EXPECT_EQ(game.history.size(), 1u) << "the right button sent a card";
+        EXPECT_EQ(selected, c.dropped ? -1 : c.selectPile);
+        EXPECT_EQ(dragging, !c.dropped);
+        cancelDrag();
+    }
+}
+
 TEST_F(Frame, LeftButtonSelectsDragsAndDoubleClicks) {
     clearTable();
     game.state.piles[6] = {faceUp(1, 1)};
@@ -368,6 +403,22 @@ TEST_F(Frame, FingersAreScaledToTheTableAndTruncated) {
         pushFinger(SDL_FINGERUP, c.x, c.y);
         frame();
     }
+}
+
+TEST_F(Frame, AFingerAtNoNumberIsIgnored) {
+    clearTable();
+    game.state.piles[6] = {faceUp(1, 1)};
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (Uint32 type : {SDL_FINGERDOWN, SDL_FINGERMOTION, SDL_FINGERUP}) {
+        pushFinger(type, nan, 0.5f);
+        pushFinger(type, 0.5f, nan);
+    }
+    frame();
+    EXPECT_EQ(downX, 0);
+    EXPECT_EQ(mx, 0);
+    EXPECT_FALSE(menu) << "not taken for a press on the top bar";
+    EXPECT_FALSE(help);
+    EXPECT_EQ(selected, -1);
 }
 
 TEST_F(Frame, FingerGestures) {

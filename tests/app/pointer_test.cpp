@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <climits>
 #include <functional>
 #include <string>
 
@@ -241,6 +242,15 @@ TEST(PointerGestures, GrabOffsetAndSpacingOfALongColumn) {
     SDL_Point second = draggedPosition(2);
     EXPECT_EQ(second.x, 89);
     EXPECT_EQ(second.y, 300 + 42 - 3);
+    // The pointer may be anywhere an int reaches: the cards stay at the ends.
+    motion(INT_MIN, INT_MAX, true);
+    second = draggedPosition(2);
+    EXPECT_EQ(second.x, INT_MIN);
+    EXPECT_EQ(second.y, INT_MAX);
+    motion(INT_MAX, INT_MIN, true);
+    second = draggedPosition(2);
+    EXPECT_EQ(second.x, INT_MAX - 11);
+    EXPECT_EQ(second.y, INT_MIN + 42 - 3);
     cancelDrag();
 }
 

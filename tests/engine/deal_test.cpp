@@ -119,7 +119,7 @@ TEST(Deal, ConstructedDealsFromSeed42) {
         drawn.draw();
         EXPECT_EQ(drawn.state.piles[1].back().rank, 1);
         sol::Game replayed = game;
-        ASSERT_TRUE(fixtures::replay(replayed, game.solution));
+        ASSERT_TRUE(checks::replay(replayed, game.solution));
         EXPECT_TRUE(replayed.won());
     }
 }
@@ -131,7 +131,7 @@ TEST(Deal, OtherDrawCountsStillConstructWinnableDeals) {
         game.deal(7, 0);
         EXPECT_EQ(game.solution.size(), 52u + (24 + drawCount - 1) / drawCount) << drawCount;
         sol::Game replayed = game;
-        ASSERT_TRUE(fixtures::replay(replayed, game.solution));
+        ASSERT_TRUE(checks::replay(replayed, game.solution));
         EXPECT_TRUE(replayed.won()) << drawCount;
     }
 }
@@ -152,9 +152,9 @@ TEST(Deal, DeterministicFreshAndReplayable) {
             EXPECT_TRUE(a.history.empty());
             EXPECT_EQ(a.state.score, 0);
             EXPECT_FALSE(a.state.started);
-            EXPECT_EQ(fixtures::invariantViolation(a.state), "");
+            EXPECT_EQ(checks::invariantViolation(a.state), "");
             EXPECT_LE(a.solution.size(), 600u);
-            ASSERT_TRUE(fixtures::replay(b, a.solution)) << seed;
+            ASSERT_TRUE(checks::replay(b, a.solution)) << seed;
             EXPECT_TRUE(b.won()) << seed;
         }
     }

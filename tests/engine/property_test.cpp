@@ -84,7 +84,7 @@ TEST(Property, RandomActionsKeepInvariantsAndUndoWalksBack) {
             } else {
                 ASSERT_TRUE(game.state == before);
             }
-            ASSERT_EQ(fixtures::invariantViolation(game.state), "") << "deal " << deal << " step " << step;
+            ASSERT_EQ(checks::invariantViolation(game.state), "") << "deal " << deal << " step " << step;
         }
         while (game.undo()) {
         }

@@ -43,7 +43,7 @@ TEST(Layout, SortedDeck) {
     EXPECT_EQ(piles[0].front(), down(0, 1));
     EXPECT_EQ(piles[0].back(), down(1, 11));
     for (int p = 1; p <= 5; ++p) EXPECT_TRUE(piles[p].empty());
-    EXPECT_EQ(fixtures::invariantViolation(game.state), "");
+    EXPECT_EQ(checks::invariantViolation(game.state), "");
 }
 
 TEST(PositionKey, ByteLayout) {

@@ -80,7 +80,7 @@ TEST(Search, CandidateOrder) {
          position({13, 11, 13, 13}, {{0, {down(1, 12)}}, {6, {up(1, 13)}}}), {0, 0, 0}},
     };
     for (Case& c : cases) {
-        ASSERT_EQ(fixtures::invariantViolation(c.game.state), "") << c.what;
+        ASSERT_EQ(checks::invariantViolation(c.game.state), "") << c.what;
         std::vector<sol::Game::Step> path;
         ASSERT_TRUE(c.game.findSolution(path, false)) << c.what;
         ASSERT_FALSE(path.empty());
@@ -91,7 +91,7 @@ TEST(Search, CandidateOrder) {
             EXPECT_FALSE(wholeColumnToEmpty) << c.what;
         }
         sol::Game replayed = c.game;
-        ASSERT_TRUE(fixtures::replay(replayed, path)) << c.what;
+        ASSERT_TRUE(checks::replay(replayed, path)) << c.what;
         EXPECT_TRUE(replayed.won()) << c.what;
     }
 }
@@ -110,7 +110,7 @@ TEST(Search, FoundationsOnly) {
                                                 {6, {up(3, 13)}},
                                                 {7, {down(3, 12), up(3, 11)}},
                                                 {8, {down(3, 10), down(3, 9), down(3, 8), up(3, 7)}}});
-    ASSERT_EQ(fixtures::invariantViolation(drawn.state), "");
+    ASSERT_EQ(checks::invariantViolation(drawn.state), "");
     ASSERT_TRUE(drawn.findSolution(path, true));
     EXPECT_EQ(path.size(), 15u);  // two draws and thirteen foundation moves
     for (const sol::Game::Step& s : path) EXPECT_TRUE(s.source == 0 || (s.destination >= 2 && s.destination <= 5));
