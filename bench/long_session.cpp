@@ -16,7 +16,7 @@
 #include "presentation/Graphics.h"
 #include "presentation/Scene.h"
 #include "shell/Startup.h"
-#include "../tests/support/Headless.h"
+#include "support/Headless.h"
 
 namespace {
 

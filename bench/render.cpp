@@ -16,6 +16,7 @@
 #include "presentation/Graphics.h"
 #include "presentation/Scene.h"
 #include "shell/Startup.h"
+#include "support/Headless.h"
 
 namespace {
 
@@ -48,15 +49,13 @@ bool measure(const char* driver, int width, int height, int frames) {
     // The software renderer's window surface would otherwise be shown through
     // a GL texture on this driver; only the composition is measured.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, std::strcmp(driver, "software") == 0 ? "0" : "1");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0 || TTF_Init() != 0) return false;
-    // The renderer makes the window's drawing surface at the window's size.
-    if (!createWindow()) return false;
-    SDL_SetWindowSize(window, width, height);
-    SDL_ShowWindow(window);
-    if (!createRenderer() || !openFonts() || !initGraphics()) {
+    // The renderer makes the window's drawing surface at the window's first
+    // size; the start-up fits it to the table's shape, so it is set again.
+    if (!startHeadless({width, height})) {
         std::fprintf(stderr, "%s: %s\n", driver, SDL_GetError());
         return false;
     }
+    SDL_SetWindowSize(window, width, height);
     SDL_RendererInfo info;
     SDL_GetRendererInfo(renderer, &info);
     fullTable();

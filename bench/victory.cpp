@@ -17,6 +17,7 @@
 #include "presentation/Scene.h"
 #include "presentation/Victory.h"
 #include "shell/Startup.h"
+#include "support/Headless.h"
 #include "window/Window.h"
 
 namespace {
@@ -40,14 +41,10 @@ double mean(const std::vector<double>& v) {
 }  // namespace
 
 int main() {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0 || TTF_Init() != 0 || !createWindow() || !createRenderer() ||
-        !openFonts() || !initGraphics()) {
+    if (!startHeadless()) {
         std::fprintf(stderr, "bench_victory: no renderer: %s\n", SDL_GetError());
         return 1;
     }
-    SDL_ShowWindow(window);
     SDL_RendererInfo info;
     SDL_GetRendererInfo(renderer, &info);
 

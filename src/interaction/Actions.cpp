@@ -5,7 +5,7 @@
 
 #include <ctime>
 
-#include "interaction/Pointer.h"
+#include "interaction/PointerState.h"
 #include "presentation/Victory.h"
 #include "sound/CardAudio.h"
 
@@ -47,8 +47,7 @@ void reset(bool same) {
     clearWinAnimation();
     if (!same) ++seed;
     game.deal(seed, maxRandomAttempts);
-    selected = -1;
-    cancelDrag();
+    dropSelection();
     startTicks = 0;
     winTicks = 0;
 }
@@ -58,8 +57,7 @@ void changed() {
     if (game.won() && winTicks == 0) {
         winTicks = tickMark();
         startWinAnimation(winTicks);
-        selected = -1;
-        cancelDrag();
+        dropSelection();
     }
 }
 
@@ -76,8 +74,7 @@ bool autoMoveCard(int from, int index) {
     // A right-click may send the selected card itself away, or cover it on
     // its foundation: a selection that can no longer be picked up is gone.
     if (selected >= 0 && !game.sequence(selected, indexSelected)) {
-        selected = -1;
-        cancelDrag();
+        dropSelection();
     }
     changed();
     return true;
@@ -95,9 +92,27 @@ void drawFromStock() {
 void undo() {
     clearWinAnimation();
     game.undo();
-    selected = -1;
-    cancelDrag();
+    dropSelection();
     winTicks = 0;
     // Back at the dealt position the clock starts afresh with the next move.
     if (!game.state.started) startTicks = 0;
 }
+
+void switchDrawCount() {
+    game.drawCount = game.drawCount == 3 ? 1 : 3;
+    reset(false);
+}
+
+void dropSelection() {
+    cancelDrag();
+    selected = -1;
+}
+
+void closeOverlays() {
+    help = false;
+    menu = false;
+}
+
+void toggleHelp() { help = !help; }
+
+void quit() { running = false; }

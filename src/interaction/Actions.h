@@ -1,34 +1,27 @@
-// The table state and the game actions every input goes through: new game,
-// replay, move, send to a foundation, draw, undo, and the clock and win.
+// The game actions every input goes through: new game, replay, move, send to
+// a foundation, draw, undo, and the small switches of the table state. They
+// keep the selection, the clock, the win and the sounds in step with the
+// engine.
 #pragma once
 
-#include <SDL.h>
+#include "interaction/TableState.h"
 
-#include "engine/Solitaire.h"
-
-extern sol::Game game;
-extern unsigned int seed;
-extern int selected;       // pile of the selection, -1 for none
-extern int indexSelected;  // lowest selected card of that pile
-extern Uint32 startTicks;  // 0: clock not started
-extern Uint32 winTicks;    // 0: not won
-extern bool running;
-extern bool help;
-extern bool menu;
-
-// The table's clock in SDL ticks: SDL_GetTicks, unless a test stands in a
-// clock of its own.
-extern Uint32 (*tableTicks)();
-
-// Whole seconds shown by the game clock.
-Uint32 gameSeconds();
-// Milliseconds until the clock shows its next second; -1 while it stands
-// still (not started, or won).
-int msToNextSecond();
-
+// Deals a new game from the next seed, or the same deal again when `same`.
 void reset(bool same);
+// The bookkeeping after every change: starts the clock on the first recorded
+// action and registers a win once. Calling it again changes nothing.
 void changed();
 bool moveCard(int from, int index, int to);
 bool autoMoveCard(int from, int index);
 void drawFromStock();
 void undo();
+
+// One card a draw becomes three and three one; a new game is dealt.
+void switchDrawCount();
+// The selection and any drag are dropped.
+void dropSelection();
+// The help panel and the menu close.
+void closeOverlays();
+void toggleHelp();
+// The main loop ends after this frame.
+void quit();

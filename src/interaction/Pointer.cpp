@@ -17,11 +17,6 @@ int dragGap = 25;
 
 namespace {
 
-const int wasteStep = 16;      // the waste fan's step to the right
-const int topBarBottom = 29;   // last row of the top bar
-const int menuRight = 257;     // last column of the open menu
-const int menuBottom = 197;    // last row of the open menu
-const int menuBand = 32;       // height of one menu entry
 const int defaultDragGap = 25;
 
 // Cards of the waste shown side by side: the top drawCount of them.
@@ -30,15 +25,12 @@ int fanned(int size) { return std::min<int>(game.drawCount, size); }
 int topY(int p, int i) { return p > 5 ? py(p, i) : py(p, 0); }
 
 void menuEntry(int y) {
-    switch ((y - (topBarBottom + 1)) / menuBand) {
+    switch ((y - topBarHeight) / menuRowHeight) {
     case 0: reset(false); break;
     case 1: reset(true); break;
-    case 2:
-        game.drawCount = game.drawCount == 3 ? 1 : 3;
-        reset(false);
-        break;
+    case 2: switchDrawCount(); break;
     case 3: undo(); break;
-    default: running = false; break;  // "Beenden" reaches down to the menu's edge
+    default: quit(); break;  // "Beenden" reaches down to the menu's edge
     }
 }
 
@@ -82,10 +74,10 @@ void down(int x, int y, int clicks) {
         help = false;
         return;
     }
-    if (y <= topBarBottom) {
-        if (x <= 71)
+    if (y < topBarHeight) {
+        if (x <= barButtons[0].lastX)
             menu = !menu;
-        else if (x <= 157)
+        else if (x <= barButtons[1].lastX)
             undo();
         else
             help = true;
@@ -93,7 +85,7 @@ void down(int x, int y, int clicks) {
     }
     if (menu) {
         menu = false;
-        if (x > menuRight || y > menuBottom) return;
+        if (x > menuLastX || y > menuLastY) return;
         menuEntry(y);
         return;
     }

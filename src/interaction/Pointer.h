@@ -1,17 +1,12 @@
-// Pointer gestures: hit test, press, motion, release, drag and the menu.
+// Pointer gestures: the hit test, press, motion and release, for mouse and
+// fingers alike, in table units; the top bar and the game menu.
 #pragma once
 
-#include <SDL.h>
+#include "interaction/PointerState.h"
 
-extern bool dragging;
-extern int mx, my;
-extern int downX, downY;
-extern int grabX, grabY;
-extern int dragGap;
-
+// The pile p and card index i under the point, -1 for none (i is also -1 on
+// an empty pile).
 void hit(int x, int y, int& p, int& i);
 void down(int x, int y, int clicks);
 void up(int x, int y);
 void motion(int x, int y, bool pressed);
-SDL_Point draggedPosition(int relativeIndex);
-void cancelDrag();

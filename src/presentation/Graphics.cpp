@@ -14,14 +14,13 @@
 #include "assets/Assets.h"
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
-#include "shell/Startup.h"
 
 SDL_Texture* cardAtlas = nullptr;
 int cardSlotWidth = 80, cardSlotHeight = 112;
 const unsigned char* cardAtlasData = card_atlas_bmp;
 unsigned int cardAtlasSize = card_atlas_bmp_size;
 SDL_Texture* frameBuffer = nullptr;
-int bufferWidth = 760, bufferHeight = 650;
+int bufferWidth = W, bufferHeight = H;
 float drawingScaleX = 1.0f, drawingScaleY = 1.0f;
 TTF_Font* font = nullptr;
 TTF_Font* large = nullptr;

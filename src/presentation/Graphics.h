@@ -1,5 +1,7 @@
 // The render surface: card atlas, off-screen frame buffer, drawing scale,
-// scaled fonts, text cache and the drawing primitives in table units.
+// scaled fonts, text cache and the drawing primitives in table units. All of
+// its state is written here (resizeGraphics rebuilds it); the fonts are
+// first opened at start-up, and the victory trail is the animation's.
 #pragma once
 
 #include <SDL.h>
@@ -17,6 +19,9 @@ struct TextImage {
 
 // (string, red, green, blue, big)
 using TextKey = std::tuple<std::string, int, int, int, bool>;
+
+// The window's renderer, made at start-up; everything draws through it.
+extern SDL_Renderer* renderer;
 
 // The card atlas at the drawing scale: the embedded picture's 13 x 5 grid,
 // reduced once per frame-buffer size so that every card is a one-to-one

@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <string>
 
-#include "interaction/Actions.h"
-#include "interaction/Pointer.h"
+#include "interaction/PointerState.h"
+#include "interaction/TableState.h"
 #include "presentation/Graphics.h"
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
-#include "shell/Startup.h"
 #include "sound/CardAudio.h"
 
 namespace {
@@ -57,7 +56,7 @@ void drawWaste(int x, int y) {
     int end = draggingFrom(1) ? indexSelected : n;
     if (game.drawCount == 1 && end > 0) first = end - 1;
     for (int j = first; j < end; ++j)
-        card(pile[j], x + 16 * (j - first), y, selected == 1 && indexSelected == j);
+        card(pile[j], x + wasteStep * (j - first), y, selected == 1 && indexSelected == j);
 }
 
 // While cards fly off, a foundation shows the card below those launched.
@@ -104,17 +103,17 @@ void drawDraggedCards() {
 }
 
 void drawStatusBar() {
-    bevel(0, 622, W, 28, false);
+    bevel(0, statusBarTop, W, H - statusBarTop, false);
     std::string mode = game.drawCount == 3 ? "3 Karten" : "1 Karte";
     if (!cardAudio.enabled) mode += "   Ton aus";
-    text(mode, 12, 628, black, false);
-    text("Punkte: " + std::to_string(game.state.score), 460, 628, black, false);
-    text("Zeit: " + std::to_string(gameSeconds()), 622, 628, black, false);
+    text(mode, 12, statusTextY, black, false);
+    text("Punkte: " + std::to_string(game.state.score), 460, statusTextY, black, false);
+    text("Zeit: " + std::to_string(gameSeconds()), 622, statusTextY, black, false);
 }
 
 void drawMenu() {
-    bevel(3, 29, 255, 167, false);
-    for (int j = 0; j < 5; ++j) text(labels[j], 12, 39 + 32 * j, black, false);
+    bevel(menuX, menuY, menuWidth, menuHeight, false);
+    for (int j = 0; j < 5; ++j) text(labels[j], menuLabelX, menuLabelY + menuRowHeight * j, black, false);
 }
 
 void drawPanel(bool won) {
@@ -144,10 +143,8 @@ void render() {
     // after it, which costs a software rasteriser a millisecond a frame.
     SDL_RenderClear(renderer);
 
-    bevel(0, 0, W, 30, false);
-    text("Spiel", 12, 6, black, false);
-    text("Zurück", 80, 6, black, false);
-    text("Hilfe", 170, 6, black, false);
+    bevel(0, 0, W, topBarHeight, false);
+    for (const BarButton& button : barButtons) text(button.label, button.labelX, barTextY, black, false);
 
     for (int p = 0; p < 13; ++p) drawPile(p);
     renderWinTrail();

@@ -3,9 +3,8 @@
 
 #include <algorithm>
 
-#include "interaction/Actions.h"
+#include "interaction/TableState.h"
 #include "presentation/Graphics.h"
-#include "shell/Startup.h"
 
 namespace {
 

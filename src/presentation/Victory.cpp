@@ -7,10 +7,9 @@
 #include <cmath>
 #include <random>
 
-#include "interaction/Actions.h"
+#include "interaction/TableState.h"
 #include "presentation/Graphics.h"
 #include "presentation/Table.h"
-#include "shell/Startup.h"
 
 std::vector<FlyingCard> flyingCards;
 std::vector<WinStamp> winStamps;
@@ -25,7 +24,7 @@ namespace {
 
 const float stepSeconds = 1.0f / 60.0f;
 const float gravityPerStep = 12.666667f;  // 760 units/s^2 over one step
-const float floorY = 510.0f;              // card bottom on the status bar
+const float floorY = statusBarTop - CH;   // the card's bottom on the status bar
 const float minBounce = 220.0f;
 const float bounceKeep = 0.78f;
 const Uint32 maxElapsed = 250;            // ms taken per call after a stall
@@ -103,7 +102,7 @@ void advanceWinAnimation(Uint32 now) {
                 c.y = floorY;
                 c.vy = -std::max(minBounce, std::fabs(c.vy) * bounceKeep);
             }
-            if (c.x < -80.0f || c.x > 760.0f) {
+            if (c.x < -CW || c.x > W) {
                 c.finished = true;
                 continue;
             }
@@ -135,7 +134,7 @@ void renderWinTrail() {
     // edge row is partly bar, and a clip in table units would let the trail
     // onto it.
     SDL_RenderSetScale(renderer, 1.0f, 1.0f);
-    const int top = (30 * bufferHeight + H - 1) / H, bottom = 622 * bufferHeight / H;
+    const int top = (topBarHeight * bufferHeight + H - 1) / H, bottom = statusBarTop * bufferHeight / H;
     const SDL_Rect table = {0, top, bufferWidth, bottom - top};
     SDL_RenderSetClipRect(renderer, &table);
     SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
@@ -146,6 +145,6 @@ void renderWinTrail() {
     SDL_RenderSetClipRect(renderer, nullptr);
     SDL_SetRenderTarget(renderer, frameBuffer);
     SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
-    const SDL_Rect whole = {0, 0, 760, 650};
+    const SDL_Rect whole = {0, 0, W, H};
     SDL_RenderCopy(renderer, winTrail, nullptr, &whole);
 }

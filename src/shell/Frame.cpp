@@ -29,23 +29,17 @@ void key(SDL_Keycode k, Uint16 mod) {
     } else if (k == SDLK_F3) {
         reset(true);
     } else if (k == SDLK_d) {
-        game.drawCount = game.drawCount == 3 ? 1 : 3;
-        reset(false);
+        switchDrawCount();
     } else if (k == SDLK_SPACE) {
         drawFromStock();
     } else if (k == SDLK_z) {
-        if (mod & KMOD_CTRL) {
-            undo();
-            winTicks = 0;
-        }
+        if (mod & KMOD_CTRL) undo();
     } else if (k == SDLK_F1) {
-        help = !help;
+        toggleHelp();
     } else if (k == SDLK_ESCAPE) {
         clearWinAnimation();
-        selected = -1;
-        cancelDrag();
-        help = false;
-        menu = false;
+        dropSelection();
+        closeOverlays();
     }
 }
 
@@ -58,8 +52,7 @@ void windowEvent(Uint8 event) {
         fitWindowToField();
         break;
     case SDL_WINDOWEVENT_FOCUS_LOST:
-        cancelDrag();
-        selected = -1;
+        dropSelection();
         break;
     default:
         break;
@@ -86,7 +79,7 @@ bool placed(const SDL_TouchFingerEvent& f) { return !std::isnan(f.x) && !std::is
 void dispatch(const SDL_Event& e) {
     switch (e.type) {
     case SDL_QUIT:
-        running = false;
+        quit();
         break;
     case SDL_WINDOWEVENT:
         windowEvent(e.window.event);

@@ -14,7 +14,6 @@
 
 #include "assets/Assets.h"
 #include "interaction/Actions.h"
-#include "interaction/Pointer.h"
 #include "presentation/Graphics.h"
 #include "presentation/Table.h"
 #include "shell/Frame.h"
@@ -78,10 +77,8 @@ void keepStandardStreamsOpen() {
 // for it before giving up on it.
 const unsigned int displayPatienceMs = 5000;
 
-}  // namespace
-
-bool createWindow() {
-    window = SDL_CreateWindow("Zarn - Solitär", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, W, H,
+bool createWindow(SDL_Point size) {
+    window = SDL_CreateWindow("Zarn - Solitär", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.x, size.y,
                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window) {
         SDL_Log("Window: %s", SDL_GetError());
@@ -112,6 +109,41 @@ bool openFonts() {
     font = openEmbeddedFont(16);
     large = openEmbeddedFont(28);
     return font && large;
+}
+
+}  // namespace
+
+bool startUp(bool needsScreen, bool sound, SDL_Point firstSize) {
+    SDL_SetHint("SDL_TOUCH_MOUSE_EVENTS", "0");
+    SDL_SetHint("SDL_MOUSE_TOUCH_EVENTS", "0");
+    if (!displayAnswers(displayPatienceMs)) {
+        // The self-test needs no screen; the game cannot do without one.
+        if (needsScreen) {
+            SDL_Log("Window: the display %s does not answer", SDL_getenv("DISPLAY"));
+            return false;
+        }
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    }
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+    if (needsScreen && !videoDriverShowsWindows()) {
+        SDL_Log("Window: no display to show the game on (video driver %s)", SDL_GetCurrentVideoDriver());
+        return false;
+    }
+    if (TTF_Init() != 0) return false;
+    if (!createWindow(firstSize)) return false;
+    setWindowAspectHint();
+    fitWindowToField();
+    SDL_ShowWindow(window);
+    setWindowAspectHint();
+    if (!createRenderer()) return false;
+    if (!openFonts()) return false;
+    if (!initGraphics()) {
+        SDL_Log("Graphics: %s", SDL_GetError());
+        return false;
+    }
+    if (sound && !cardAudio.open()) SDL_Log("Audio unavailable: %s", SDL_GetError());
+    setWindowAspectHint();
+    return true;
 }
 
 void shutDown() {
@@ -145,35 +177,7 @@ int runZarn(int argc, char** argv) {
     }
 
     int result = 0;
-    SDL_SetHint("SDL_TOUCH_MOUSE_EVENTS", "0");
-    SDL_SetHint("SDL_MOUSE_TOUCH_EVENTS", "0");
-    if (!displayAnswers(displayPatienceMs)) {
-        // The self-test needs no screen; the game cannot do without one.
-        if (!test) {
-            SDL_Log("Window: the display %s does not answer", SDL_getenv("DISPLAY"));
-            return 1;
-        }
-        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
-    }
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
-    if (!test && !videoDriverShowsWindows()) {
-        SDL_Log("Window: no display to show the game on (video driver %s)", SDL_GetCurrentVideoDriver());
-        return 1;
-    }
-    if (TTF_Init() != 0) return 1;
-    if (!createWindow()) return 1;
-    setWindowAspectHint();
-    fitWindowToField();
-    SDL_ShowWindow(window);
-    setWindowAspectHint();
-    if (!createRenderer()) return 1;
-    if (!openFonts()) return 1;
-    if (!initGraphics()) {
-        SDL_Log("Graphics: %s", SDL_GetError());
-        return 1;
-    }
-    if (!cardAudio.open()) SDL_Log("Audio unavailable: %s", SDL_GetError());
-    setWindowAspectHint();
+    if (!startUp(!test, true)) return 1;
     reset(false);
     startFrames();
 

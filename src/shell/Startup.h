@@ -1,11 +1,14 @@
-// Program entry pieces shared with tests: the window, the renderer, the
-// command line, the start-up and shut-down order and the self-test.
+// Program entry: the command line, start-up and shut-down in their fixed
+// order, and the self-test. The program, the headless tests and the
+// benchmarks all start up through startUp.
 #pragma once
 
 #include <SDL.h>
 
-extern SDL_Window* window;
-extern SDL_Renderer* renderer;
+#include "presentation/Table.h"
+
+// The renderer presents in step with the display's refresh, as far as SDL
+// knows; written by start-up, read by the frame loop's pacing.
 extern bool rendererVsync;
 
 extern const char* const zarnVersion;  // "0.0.0-9-g69fa6f5"
@@ -15,12 +18,18 @@ extern const char* const zarnVersion;  // "0.0.0-9-g69fa6f5"
 // removes nothing but the scratch file it made itself.
 bool writeDeploymentLog(const char* path, const char* text);
 
-// Start-up steps in the order the program runs them; each logs its own
-// failure message where the program has one and returns false on failure.
-bool createWindow();    // hidden, resizable, centred 760 x 650 window, its icon
-bool createRenderer();  // accelerated with vsync, else software; logical size
-bool openFonts();       // `font` and `large` from the embedded bytes
-void shutDown();        // sound, graphics, fonts, renderer, window, TTF, SDL
+// Start-up in its one order: the touch hints, a display that answers, SDL
+// video, SDL_ttf, the window (hinted, fitted, shown, hinted), the renderer,
+// the fonts, the graphics, the sound when asked for, and the aspect hint
+// once more. Each failure the program reports is logged as it does; false
+// on any failure but the sound's. `needsScreen` is the interactive game's,
+// which cannot run without a display that shows its window; without it SDL
+// may draw off screen. The window is made at `firstSize` before it is
+// fitted: the table's size, but for a benchmark that later needs a larger
+// drawing surface than SDL's offscreen driver can grow to.
+bool startUp(bool needsScreen, bool sound, SDL_Point firstSize = {W, H});
+// Sound, graphics, fonts, renderer, window, SDL_ttf and SDL, in this order.
+void shutDown();
 
 // The whole program: command line, start-up, self-test or loop, shut-down.
 int runZarn(int argc, char** argv);

@@ -6,19 +6,17 @@
 #include <climits>
 
 #include "interaction/Actions.h"
-#include "interaction/Pointer.h"
-#include "shell/Startup.h"
+#include "presentation/Table.h"
 
 // Last: Xlib defines macros (None, Bool, Status) that other headers must not see.
 #include <SDL_syswm.h>
 #include <X11/Xutil.h>
 
-int fittedWidth = 760, fittedHeight = 650;
-SDL_Rect windowedBounds = {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 760, 650};
+int fittedWidth = W, fittedHeight = H;
+SDL_Rect windowedBounds = {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, W, H};
 
 namespace {
 
-constexpr int tableWidth = 760, tableHeight = 650;
 
 // The frame around the window as last seen while it was not maximised: a
 // maximised window's frame is another (often no sides, a lower title bar),
@@ -48,8 +46,8 @@ int clamped(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_
 
 // The largest table-shaped size at the given scale.
 SDL_Point tableSizeAt(Ratio scale) {
-    return {clamped(std::max(1LL, rounded(scale.num * tableWidth, scale.den))),
-            clamped(std::max(1LL, rounded(scale.num * tableHeight, scale.den)))};
+    return {clamped(std::max(1LL, rounded(scale.num * W, scale.den))),
+            clamped(std::max(1LL, rounded(scale.num * H, scale.den)))};
 }
 
 }  // namespace
@@ -65,19 +63,19 @@ SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHei
     }
     SDL_Point next = {w, h};
     if (w != lastWidth && h == lastHeight && !maximized) {
-        next.y = clamped(std::max(1LL, rounded(1LL * tableHeight * w, tableWidth)));
+        next.y = clamped(std::max(1LL, rounded(1LL * H * w, W)));
     } else if (h != lastHeight && w == lastWidth && !maximized) {
-        next.x = clamped(std::max(1LL, rounded(1LL * tableWidth * h, tableHeight)));
+        next.x = clamped(std::max(1LL, rounded(1LL * W * h, H)));
     } else {
-        next = tableSizeAt(smaller({w, tableWidth}, {h, tableHeight}));
+        next = tableSizeAt(smaller({w, W}, {h, H}));
     }
     if (usable) {
         const long long room = std::max(1LL, 1LL * usable->w - borders.left - borders.right);
         const long long roomHigh = std::max(1LL, 1LL * usable->h - borders.top - borders.bottom);
-        const Ratio limit = smaller({room, tableWidth}, {roomHigh, tableHeight});
-        if (limit < smaller({next.x, tableWidth}, {next.y, tableHeight})) {
-            next.x = clamped(std::max(1LL, limit.num * tableWidth / limit.den));
-            next.y = clamped(std::max(1LL, limit.num * tableHeight / limit.den));
+        const Ratio limit = smaller({room, W}, {roomHigh, H});
+        if (limit < smaller({next.x, W}, {next.y, H})) {
+            next.x = clamped(std::max(1LL, limit.num * W / limit.den));
+            next.y = clamped(std::max(1LL, limit.num * H / limit.den));
         }
     }
     return next;
@@ -111,14 +109,14 @@ void setWindowAspectHint() {
     long supplied = 0;
     XGetWMNormalHints(display, xwindow, &hints, &supplied);
     // Called on every window event: once the hint is in place nothing is sent.
-    if ((hints.flags & PAspect) && hints.min_aspect.x == tableWidth &&
-        hints.min_aspect.y == tableHeight && hints.max_aspect.x == tableWidth &&
-        hints.max_aspect.y == tableHeight) {
+    if ((hints.flags & PAspect) && hints.min_aspect.x == W &&
+        hints.min_aspect.y == H && hints.max_aspect.x == W &&
+        hints.max_aspect.y == H) {
         return;
     }
     hints.flags |= PAspect;
-    hints.min_aspect.x = hints.max_aspect.x = tableWidth;
-    hints.min_aspect.y = hints.max_aspect.y = tableHeight;
+    hints.min_aspect.x = hints.max_aspect.x = W;
+    hints.min_aspect.y = hints.max_aspect.y = H;
     XSetWMNormalHints(display, xwindow, &hints);
     XFlush(display);
 }
@@ -165,8 +163,7 @@ void fitWindowToField() {
 }
 
 void toggleFullscreen() {
-    cancelDrag();
-    selected = -1;
+    dropSelection();
     if (!window) return;
     if (SDL_GetWindowFlags(window) & fullscreenFlags) {
         if (SDL_SetWindowFullscreen(window, 0) != 0) return;

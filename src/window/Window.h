@@ -4,6 +4,10 @@
 
 #include <SDL.h>
 
+// The game's only window, made at start-up.
+extern SDL_Window* window;
+// Written only here: the client size of the last fitting, and the window's
+// place and size before it went to full screen.
 extern int fittedWidth, fittedHeight;
 extern SDL_Rect windowedBounds;
 

@@ -5,7 +5,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "shell/Startup.h"
+#include "window/Window.h"
 
 // A zeroed event of one type.
 inline SDL_Event event(Uint32 type) {
