@@ -4,8 +4,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
 bash "$root/build/linux/deps.sh"
-cmake -S "$root" -B "$root/out/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/out/release" -j"$(nproc)" --target zarn
+cd "$root"
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$(nproc)" --target zarn
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 $sudo cmake --install "$root/out/release" --prefix /usr/local >/dev/null

@@ -10,28 +10,25 @@ jobs=$(nproc)
 
 bash "$root/build/linux/deps.sh"
 
-cmake -S "$root" -B "$root/out/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARN_WERROR=ON >/dev/null
-cmake --build "$root/out/release" -j"$jobs"
-ctest --test-dir "$root/out/release" --output-on-failure -j"$jobs"
+cd "$root"
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$jobs"
+ctest --preset release -j"$jobs"
 # Once more in an order of GoogleTest's choosing: no test may lean on
 # another's leftovers. The seed is printed with each program's output.
-GTEST_SHUFFLE=1 GTEST_RANDOM_SEED=0 \
-    ctest --test-dir "$root/out/release" --output-on-failure -j"$jobs" -R '^(engine|app_)'
+GTEST_SHUFFLE=1 GTEST_RANDOM_SEED=0 ctest --preset release -j"$jobs" -L 'engine|app'
 
-cmake -S "$root" -B "$root/out/sanitize" -DCMAKE_BUILD_TYPE=Debug -DZARN_WERROR=ON \
-      -DZARN_SANITIZE=ON -DZARN_BENCH=OFF >/dev/null
-cmake --build "$root/out/sanitize" -j"$jobs"
-ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir "$root/out/sanitize" --output-on-failure -j"$jobs" -E '^e2e_'
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize -j"$jobs"
+ctest --preset sanitize -j"$jobs"
 
 # --- Fuzzing -------------------------------------------------------------
 # The libFuzzer targets, built with clang, each run for a bounded time from a
 # scratch copy of its seed corpus and past failures (the repository is not
 # written to). A crash or a broken invariant fails the run; the input is
 # printed and kept under out/fuzz/artifacts/.
-CC=clang CXX=clang++ cmake -S "$root" -B "$root/out/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DZARN_FUZZ=ON -DZARN_TESTS=OFF -DZARN_BENCH=OFF >/dev/null
-cmake --build "$root/out/fuzz" -j"$jobs"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j"$jobs"
 for target in engine frame; do
     scratch="$root/out/fuzz/run/$target"
     rm -rf "$scratch" && mkdir -p "$scratch" "$root/out/fuzz/artifacts"

@@ -48,10 +48,14 @@ TTF_Font* openFont(double scale, int points) {
 // back to the system until the next resize.
 void releaseEmbeddedAtlas() {
     if (cardAtlasData != card_atlas_bmp) return;
-    uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-    uintptr_t begin = (reinterpret_cast<uintptr_t>(card_atlas_bmp) + page - 1) & ~(page - 1);
-    uintptr_t end = (reinterpret_cast<uintptr_t>(card_atlas_bmp) + card_atlas_bmp_size) & ~(page - 1);
-    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+    const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    // Whole pages only: the first that starts within the picture, up to the
+    // last that ends within it.
+    const uintptr_t intoFirst = reinterpret_cast<uintptr_t>(card_atlas_bmp) % page;
+    const unsigned char* begin = card_atlas_bmp + (intoFirst ? page - intoFirst : 0);
+    const unsigned char* end = card_atlas_bmp + card_atlas_bmp_size;
+    end -= reinterpret_cast<uintptr_t>(end) % page;
+    if (end > begin) madvise(const_cast<unsigned char*>(begin), static_cast<size_t>(end - begin), MADV_DONTNEED);
 }
 
 // Where each reduced pixel takes its colour from along one axis of a cell:
