@@ -69,8 +69,8 @@ await_pixel() {
     die "$5: pixel ($1,$2) is $(pixel "$1" "$2"), not $3 after $4 s"
 }
 
-await_pixel 300 15 "srgb(192,192,192)" 120 "the first frame"
-echo "dealt under valgrind"
+await_pixel 300 15 "srgb(192,192,192)" 90 "the first frame"
+echo "$SECONDS s: dealt under valgrind"
 
 # The plan's presses and drags; a press close to the previous one waits out
 # the double-click time, which the X server's own timestamps measure.
@@ -95,11 +95,11 @@ while read -r kind a b c d e; do
     gestures=$((gestures + 1))
 done <"$work/plan"
 move 700 600
-echo "played $gestures gestures"
+echo "$SECONDS s: played $gestures gestures"
 
 # The won panel's navy title bar comes once the animation is over.
-await_pixel 300 236 "srgb(0,0,128)" 300 "the won panel"
-echo "won, victory animation over"
+await_pixel 300 236 "srgb(0,0,128)" 240 "the won panel"
+echo "$SECONDS s: won, victory animation over"
 
 xdotool windowsize "$id" 950 813
 sleep 3
@@ -110,13 +110,13 @@ xdotool key F11
 sleep 3
 xdotool key F2
 sleep 2
-echo "resized, full screen and back, new game"
+echo "$SECONDS s: resized, full screen and back, new game"
 
 # Back to 760 x 650 so that the menu lies where the table says, then quit
 # through it: "Spiel", then "Beenden".
 xdotool windowsize "$id" 760 650
 sleep 3
-await_pixel 300 15 "srgb(192,192,192)" 60 "the table after the session"
+await_pixel 300 15 "srgb(192,192,192)" 45 "the table after the session"
 move 30 15
 xdotool click 1
 sleep 1
@@ -124,7 +124,7 @@ move 30 175
 xdotool click 1
 
 status=""
-for _ in $(seq 1200); do
+for _ in $(seq 900); do
     if ! kill -0 "$game" 2>/dev/null; then
         wait "$game"
         status=$?
@@ -134,7 +134,7 @@ for _ in $(seq 1200); do
 done
 game_pid=$game
 game=""
-[ -n "$status" ] || { end_process "$game_pid"; die "Beenden did not end the program within 120 s"; }
+[ -n "$status" ] || { end_process "$game_pid"; die "Beenden did not end the program within 90 s"; }
 
 grep -E 'ERROR SUMMARY|definitely lost|indirectly lost|possibly lost' "$work/valgrind.log" | sed 's/^==[0-9]*== */   /'
 [ "$status" -eq 0 ] || die "exit status $status under valgrind (99: memcheck found errors)"
