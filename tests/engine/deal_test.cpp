@@ -5,38 +5,15 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <random>
 
 #include "EngineFixtures.h"
+#include "support/DealSignature.h"
 
 using fixtures::sortedDeck;
 
 namespace {
-
-uint64_t fnv(uint64_t h, uint32_t v) {
-    for (int b = 0; b < 4; ++b) {
-        h ^= (v >> (8 * b)) & 0xFF;
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-
-uint64_t dealSignature(int drawCount, uint32_t first, uint32_t count, uint32_t attempts) {
-    uint64_t h = 14695981039346656037ull;
-    sol::Game game;
-    game.drawCount = drawCount;
-    for (uint32_t seed = first; seed < first + count; ++seed) {
-        game.deal(seed, attempts);
-        for (unsigned char byte : sol::Game::position(game.state)) h = fnv(h, byte);
-        for (const sol::Game::Step& s : game.solution) {
-            h = fnv(h, static_cast<uint32_t>(s.source));
-            h = fnv(h, static_cast<uint32_t>(s.index));
-            h = fnv(h, static_cast<uint32_t>(s.destination));
-        }
-        h = fnv(h, 0xFFFFFFFFu);
-    }
-    return h;
-}
 
 bool isConstructedCertificate(const sol::Game& game) {
     for (const sol::Game::Step& s : game.solution)
@@ -173,8 +150,13 @@ TEST(Deal, AttemptLimitAboveSixtyFourActsAsSixtyFour) {
 TEST(Deal, SignatureOverManySeeds) {
     // Pins every deal and certificate of these seeds; any change in the
     // shuffle, the search order or the construction changes it.
-    EXPECT_EQ(dealSignature(1, 0, 300, 64), 5556358294258585243ull);
-    EXPECT_EQ(dealSignature(3, 0, 300, 64), 10207086178668638467ull);
-    EXPECT_EQ(dealSignature(1, 0, 100, 0), 485522168459876529ull);
-    EXPECT_EQ(dealSignature(3, 0, 100, 0), 17225932232231917633ull);
+    const uint64_t expected[] = {5556358294258585243ull, 10207086178668638467ull, 485522168459876529ull,
+                                 17225932232231917633ull};
+    ASSERT_EQ(std::size(checks::kSignatureRuns), std::size(expected));
+    for (size_t k = 0; k < std::size(expected); ++k) {
+        const checks::SignatureRun& run = checks::kSignatureRuns[k];
+        EXPECT_EQ(checks::dealSignature(run), expected[k])
+            << "draw " << run.drawCount << ", seeds from " << run.first << ", " << run.count << " of them, "
+            << run.attempts << " attempts";
+    }
 }
