@@ -16,22 +16,16 @@ start_text="2026-01-01 00:00:00"
 start=1767225600  # the same instant in seconds, UTC
 # shellcheck source=lib/xserver.bash
 source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
-game="" wm=""
-on_exit() { end_process "$game"; end_process "$wm"; }
+game=""
+on_exit() { end_process "$game"; }
 on_failure() { [ -f "$work/valgrind.log" ] && cp "$work/valgrind.log" "$build/memcheck-valgrind.log" && tail -80 "$work/valgrind.log"; }
 
 command -v valgrind >/dev/null || die "valgrind is not installed"
 [ -x "$helper" ] || die "helper $helper not built"
-faketime_lib=$(dpkg -L libfaketime 2>/dev/null | grep -m1 'libfaketime\.so\.1$')
-[ -n "$faketime_lib" ] || die "libfaketime is not installed"
+faketime_lib=$(faketime_library) || die "libfaketime is not installed"
 
 start_xvfb 1280x1024x24 || die "no Xvfb"
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm=$!
-for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-done
+start_window_manager
 
 ZARN_PLAY_SEED=$((start + 1)) ZARN_PLAY_PLAN="$work/plan" \
     "$helper" >"$work/helper.log" 2>&1 || die "the helper could not plan the deal"
@@ -46,14 +40,10 @@ TZ=UTC LD_PRELOAD="$faketime_lib" FAKETIME="@$start_text" FAKETIME_DONT_FAKE_MON
     "$zarn" >"$work/zarn.log" 2>&1 &
 game=$!
 
-id=""
-for _ in $(seq 600); do
-    id=$(xdotool search --onlyvisible --name '^Zarn - Solit' 2>/dev/null | head -1)
-    [ -n "$id" ] && break
+id=$(game_window 60 "$game") || {
     kill -0 "$game" 2>/dev/null || die "the program ended before its window came up"
-    sleep 0.1
-done
-[ -n "$id" ] || die "no window within 60 s"
+    die "no window within 60 s"
+}
 
 # The colour of one window pixel, in table units while the window is 760 x 650.
 pixel() {
@@ -72,29 +62,8 @@ await_pixel() {
 await_pixel 300 15 "srgb(192,192,192)" 120 "the first frame"
 echo "dealt under valgrind"
 
-# The plan's presses and drags; a press close to the previous one waits out
-# the double-click time, which the X server's own timestamps measure.
-move() { xdotool mousemove --window "$id" "$1" "$2"; }
-gestures=0
-while read -r kind a b c d e; do
-    case $kind in
-    click)
-        [ "$c" = "1" ] && sleep 0.6
-        move "$a" "$b"
-        xdotool click 1
-        ;;
-    drag)
-        [ "$e" = "1" ] && sleep 0.6
-        move "$a" "$b"
-        xdotool mousedown 1
-        move "$c" "$d"
-        xdotool mouseup 1
-        ;;
-    *) continue ;;
-    esac
-    gestures=$((gestures + 1))
-done <"$work/plan"
-move 700 600
+play_plan "$id" "$work/plan"
+move_pointer "$id" 700 600
 echo "played $gestures gestures"
 
 # The won panel's navy title bar comes once the animation is over.
@@ -113,28 +82,13 @@ sleep 2
 echo "resized, full screen and back, new game"
 
 # Back to 760 x 650 so that the menu lies where the table says, then quit
-# through it: "Spiel", then "Beenden".
+# through it.
 xdotool windowsize "$id" 760 650
 sleep 3
 await_pixel 300 15 "srgb(192,192,192)" 60 "the table after the session"
-move 30 15
-xdotool click 1
-sleep 1
-move 30 175
-xdotool click 1
-
-status=""
-for _ in $(seq 1200); do
-    if ! kill -0 "$game" 2>/dev/null; then
-        wait "$game"
-        status=$?
-        break
-    fi
-    sleep 0.1
-done
-game_pid=$game
+quit_through_menu "$id"
+await_exit "$game" 120 || die "Beenden did not end the program within 120 s"
 game=""
-[ -n "$status" ] || { end_process "$game_pid"; die "Beenden did not end the program within 120 s"; }
 
 grep -E 'ERROR SUMMARY|definitely lost|indirectly lost|possibly lost' "$work/valgrind.log" | sed 's/^==[0-9]*== */   /'
 [ "$status" -eq 0 ] || die "exit status $status under valgrind (99: memcheck found errors)"
