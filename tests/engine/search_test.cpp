@@ -2,7 +2,6 @@
 // and that it never touches the game it is asked about.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 
 #include "support/Cards.h"
@@ -13,12 +12,10 @@
 namespace {
 
 sol::Game shuffled(uint32_t seed, int drawCount) {
-    sol::Pile deck = sortedDeck();
     std::mt19937 rng(seed);
-    std::shuffle(deck.begin(), deck.end(), rng);
     sol::Game game;
     game.drawCount = drawCount;
-    game.layout(deck);
+    game.layout(shuffledDeck(rng));
     return game;
 }
 
