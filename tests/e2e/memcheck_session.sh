@@ -46,17 +46,14 @@ id=$(game_window 60 "$game") || {
 }
 
 # The colour of one window pixel, in table units while the window is 760 x 650.
-pixel() {
-    import -window "$id" "$work/shot.png" 2>/dev/null &&
-        convert "$work/shot.png" -format "%[pixel:p{$1,$2}]" info: 2>/dev/null
-}
+window_pixel() { import -window "$id" "$work/shot.png" 2>/dev/null && image_pixel "$work/shot.png" "$1" "$2"; }
 # await_pixel X Y COLOUR SECONDS WHAT
 await_pixel() {
     for _ in $(seq $(($4 * 2))); do
-        [ "$(pixel "$1" "$2")" = "$3" ] && return 0
+        [ "$(window_pixel "$1" "$2")" = "$3" ] && return 0
         sleep 0.5
     done
-    die "$5: pixel ($1,$2) is $(pixel "$1" "$2"), not $3 after $4 s"
+    die "$5: pixel ($1,$2) is $(window_pixel "$1" "$2"), not $3 after $4 s"
 }
 
 await_pixel 300 15 "srgb(192,192,192)" 120 "the first frame"

@@ -49,10 +49,9 @@ sleep 0.5
 import -window root "$work/root.png"
 convert "$work/root.png" -crop "$geometry" +repage "$work/table.png"
 
-pixel() { convert "$work/table.png" -format "%[pixel:p{$1,$2}]" info:; }
 expect_pixel() {  # x y colour what
     local got
-    got=$(pixel "$1" "$2")
+    got=$(image_pixel "$work/table.png" "$1" "$2")
     [ "$got" = "$3" ] || fail "$4 at ($1,$2) is $got, expected $3"
 }
 # Number of pixels of one colour in a region.

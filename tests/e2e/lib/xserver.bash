@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # X servers of a test script's own and the game's window on them: finding it,
-# its geometry, and playing gestures and the menu on it. Sourced by the
+# its geometry, playing gestures and the menu on it, and reading its pixels. Sourced by the
 # end-to-end scripts, tests/package/install_check.sh and the benchmark
 # scripts, never run itself (it lies outside the tests/e2e/*.sh glob that
 # makes a script a test). Brings checks.bash with it. On exit the window
@@ -136,6 +136,9 @@ quit_through_menu() {
     move_pointer "$1" 30 175
     xdotool click 1
 }
+
+# image_pixel FILE X Y: the colour of one pixel of a picture, as "srgb(R,G,B)".
+image_pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info: 2>/dev/null; }
 
 # The path of libfaketime, to preload; fails where it is not installed.
 faketime_library() { dpkg -L libfaketime 2>/dev/null | grep -m1 'libfaketime\.so\.1$'; }
