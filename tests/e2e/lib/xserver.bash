@@ -104,8 +104,9 @@ move_pointer() { xdotool mousemove --window "$1" "$2" "$3"; }
 # play_plan WINDOW FILE: app_play_deal's plan by mouse; sets gestures to the number played.
 play_plan() {
     # Lines "click X Y PAUSE" or "drag X1 Y1 X2 Y2 PAUSE"; a PAUSE of 1 waits
-    # out the double-click time first, which the X server's own timestamps
-    # measure.
+    # out the double-click time first. SDL measures that time on its own clock
+    # as it takes the events, so a game that lags behind by more than the
+    # pause still counts the press as a double-click.
     local window=$1 kind a b c d e
     gestures=0
     while read -r kind a b c d e; do
