@@ -17,6 +17,7 @@
 #include "presentation/Scene.h"
 #include "shell/Startup.h"
 #include "support/Headless.h"
+#include "support/Replay.h"
 
 namespace {
 
@@ -33,14 +34,8 @@ double cpuMilliseconds() {
 void fullTable() {
     game.drawCount = 3;
     game.deal(42, 64);
-    std::vector<sol::Game::Step> path = game.solution;
-    for (size_t k = 0; k < path.size() / 2; ++k) {
-        const sol::Game::Step& step = path[k];
-        if (step.source == 0)
-            game.draw();
-        else
-            game.move(step.source, step.index, step.destination);
-    }
+    const std::vector<sol::Game::Step> path = game.solution;
+    replay(game, path, path.size() / 2);
     startTicks = SDL_GetTicks();
 }
 

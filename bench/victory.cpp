@@ -18,6 +18,7 @@
 #include "presentation/Victory.h"
 #include "shell/Startup.h"
 #include "support/Headless.h"
+#include "support/Tables.h"
 #include "window/Window.h"
 
 namespace {
@@ -48,9 +49,7 @@ int main() {
     SDL_RendererInfo info;
     SDL_GetRendererInfo(renderer, &info);
 
-    game.state = sol::State();
-    for (int f = 0; f < 4; ++f)
-        for (int rank = 1; rank <= 13; ++rank) game.state.piles[f + 2].push_back({f, rank, true});
+    game.state = wonTable();
     // Two flights of different seeds, so the figures do not rest on one.
     const int flights = 2;
     std::vector<double> early, late, repaint;

@@ -5,18 +5,23 @@
 
 #include <SDL.h>
 
-#include "actions_positions.h"
+#include "interaction/Actions.h"
 #include "presentation/Victory.h"
 #include "sound/CardAudio.h"
+#include "support/Cards.h"
+#include "support/Replay.h"
+#include "support/TableState.h"
+#include "support/Tables.h"
+#include "support/ValidTable.h"
 
 // SDL's clock reads 0 in the first millisecond after it starts: a win
 // registered then must not read as "not won".
 TEST(ActionsTickZero, WinAtTickZeroIsStillAWin) {
     static Uint32 now;
     now = 0;
-    tableTicks = [] { return now; };
     clearTable();
-    twoMovesFromWin();
+    tableTicks = [] { return now; };
+    game.state = twoMovesFromWin();
     game.state.piles[5].push_back(game.state.piles[6].back());
     game.state.piles[6].clear();
     ASSERT_TRUE(moveCard(7, 0, 5));
@@ -204,7 +209,8 @@ TEST_F(Actions, AcceptedMovesPlayThePlacingSound) {
 
 TEST_F(Actions, WinFreezesTheClockOnceAndUndoLetsItRunOn) {
     seed = 42;
-    twoMovesFromWin();
+    clearTable();
+    game.state = twoMovesFromWin();
     selected = 7;
     indexSelected = 0;
     ASSERT_TRUE(autoMoveCard(6, 0));
@@ -256,10 +262,7 @@ TEST_F(Actions, ReplayAfterAWinDealsTheSameCardsWithTheClockAtZero) {
     sol::State dealt = game.state;
     std::vector<sol::Game::Step> path = game.solution;
     for (const sol::Game::Step& s : path) {
-        if (s.source == 0)
-            drawFromStock();
-        else
-            ASSERT_TRUE(moveCard(s.source, s.index, s.destination));
+        ASSERT_TRUE(playStep(s, drawFromStock, moveCard));
         ASSERT_TRUE(validTable(game));
     }
     ASSERT_TRUE(game.won());

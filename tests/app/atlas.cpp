@@ -4,23 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <ostream>
 
 #include "assets/Assets.h"
+#include "support/Pixels.h"
 
 namespace {
 
 const int cellW = 160, cellH = 224;
-
-struct Rgb {
-    int r, g, b;
-};
-
-bool operator==(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
-
-std::ostream& operator<<(std::ostream& os, Rgb c) {
-    return os << "{" << c.r << "," << c.g << "," << c.b << "}";
-}
 
 const Rgb green{0, 128, 0};
 

@@ -15,13 +15,17 @@
 #include <string>
 #include <vector>
 
-#include "actions_positions.h"
+#include "interaction/Actions.h"
+#include "interaction/PointerState.h"
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
 #include "shell/Frame.h"
-#include "support/Events.h"
+#include "support/EventQueue.h"
 #include "support/Headless.h"
 #include "support/Invariants.h"
+#include "support/Pointer.h"
+#include "support/Replay.h"
+#include "support/ValidTable.h"
 
 namespace {
 
@@ -42,33 +46,30 @@ SDL_Point somewhereOnTheTable() {
     return {px(p) + uniform(-2, CW + 33), py(p, i) + uniform(-2, CH + 1)};
 }
 
-// Where a press picks up the top card (or run from index i) of pile p.
-SDL_Point grip(int p, int i) {
-    int n = static_cast<int>(game.state.piles[p].size());
-    int x = px(p) + 40;
-    if (p == 1) x += 16 * (std::min(game.drawCount, n) - 1);
-    return {x, (p > 5 ? py(p, i) : py(p, 0)) + 8};
-}
-
 // Plays the current deal's certificate from its start with real drags.
 void playCertificate() {
     pushKey(SDLK_ESCAPE, KMOD_NONE);  // an open menu or help panel would take the first press
     pushKey(SDLK_F3, KMOD_NONE);
     frame();
     std::vector<sol::Game::Step> path = game.solution;
+    // A draw is a click on the stock, a move a drag onto the destination's
+    // top card; whether it took shows in the table after the frame.
+    auto click = [] {
+        SDL_Point stock = grip(0, 0);
+        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, stock.x, stock.y, 1);
+        pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, stock.x, stock.y, 1);
+    };
+    auto drag = [](int source, int index, int destination) {
+        SDL_Point from = grip(source, index);
+        int n = static_cast<int>(game.state.piles[destination].size());
+        SDL_Point to = grip(destination, n == 0 ? 0 : n - 1);
+        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, from.x, from.y, 1);
+        pushMotion(to.x, to.y, SDL_BUTTON_LMASK);
+        pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, to.x, to.y, 1);
+        return true;
+    };
     for (const sol::Game::Step& s : path) {
-        if (s.source == 0) {
-            SDL_Point stock = grip(0, 0);
-            pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, stock.x, stock.y, 1);
-            pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, stock.x, stock.y, 1);
-        } else {
-            SDL_Point from = grip(s.source, s.index);
-            int n = static_cast<int>(game.state.piles[s.destination].size());
-            SDL_Point to = grip(s.destination, n == 0 ? 0 : n - 1);
-            pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, from.x, from.y, 1);
-            pushMotion(to.x, to.y, SDL_BUTTON_LMASK);
-            pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, to.x, to.y, 1);
-        }
+        playStep(s, click, drag);
         frame();
         ASSERT_TRUE(validTable(game));
     }

@@ -8,13 +8,19 @@
 #include <limits>
 #include <vector>
 
-#include "actions_positions.h"
+#include "interaction/Actions.h"
+#include "interaction/Pointer.h"
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
 #include "shell/Frame.h"
 #include "sound/CardAudio.h"
-#include "support/Events.h"
+#include "support/Cards.h"
+#include "support/EventQueue.h"
 #include "support/Headless.h"
+#include "support/Pixels.h"
+#include "support/Pointer.h"
+#include "support/TableState.h"
+#include "support/Tables.h"
 
 namespace {
 
@@ -28,19 +34,13 @@ bool frameDraws() {
     SDL_RenderClear(renderer);
     SDL_SetRenderTarget(renderer, nullptr);
     frame();
-    SDL_SetRenderTarget(renderer, frameBuffer);
-    std::vector<Uint32> pixels(static_cast<size_t>(bufferWidth) * bufferHeight);
-    SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA8888, pixels.data(), bufferWidth * 4);
-    SDL_SetRenderTarget(renderer, nullptr);
-    const Uint32 magenta = 0xFF00FFFFu;
+    const Pixels pixels = readPixels(frameBuffer);
+    const Uint32 magenta = 0xFFFF00FFu;  // the marker as read, ARGB
     size_t marked = 0;
-    for (Uint32 p : pixels) marked += p == magenta;
-    EXPECT_TRUE(marked == 0 || marked == pixels.size()) << marked << " marker pixels left";
+    for (Uint32 p : pixels.argb) marked += p == magenta;
+    EXPECT_TRUE(marked == 0 || marked == pixels.argb.size()) << marked << " marker pixels left";
     return marked == 0;
 }
-
-int centreX(int p) { return px(p) + 40; }
-int centreY(int p, int i) { return py(p, i) + 10; }
 
 class Frame : public ::testing::Test {
 protected:
@@ -87,7 +87,8 @@ TEST_F(Frame, RedrawRule) {
     cancelDrag();
     EXPECT_FALSE(frameDraws());
 
-    twoMovesFromWin();
+    clearTable();
+    game.state = twoMovesFromWin();
     ASSERT_TRUE(autoMoveCard(6, 0));
     ASSERT_TRUE(autoMoveCard(7, 0));
     ASSERT_TRUE(winAnimating);
@@ -224,7 +225,8 @@ TEST_F(Frame, HeldKeysRepeatAndF11SwitchesFullScreen) {
 }
 
 TEST_F(Frame, EscapeStopsTheVictoryAnimationButKeepsTheTime) {
-    twoMovesFromWin();
+    clearTable();
+    game.state = twoMovesFromWin();
     ASSERT_TRUE(autoMoveCard(6, 0));
     startTicks -= 3000;
     ASSERT_TRUE(autoMoveCard(7, 0));
@@ -253,8 +255,8 @@ TEST_F(Frame, EscapeStopsTheVictoryAnimationButKeepsTheTime) {
 TEST_F(Frame, FocusLossDropsTheDragAndTheSelection) {
     int column = 12;
     int top = static_cast<int>(game.state.piles[column].size()) - 1;
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(column), centreY(column, top));
-    pushMotion(centreX(column) + 30, centreY(column, top) + 40, SDL_BUTTON_LMASK);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, cardX(column), cardY(column, top));
+    pushMotion(cardX(column) + 30, cardY(column, top) + 40, SDL_BUTTON_LMASK);
     frame();
     ASSERT_EQ(selected, column);
     ASSERT_TRUE(dragging);
@@ -268,7 +270,7 @@ TEST_F(Frame, FocusLossDropsTheDragAndTheSelection) {
     EXPECT_EQ(selected, -1);
     EXPECT_EQ(game.state, held);
     // The release that follows elsewhere moves nothing.
-    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, centreX(6), centreY(6, 0));
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, cardX(6), cardY(6, 0));
     frame();
     EXPECT_EQ(game.state, held);
 }
@@ -279,12 +281,12 @@ TEST_F(Frame, RightButtonSendsToAFoundationAndAlwaysDoesTheBookkeeping) {
         int x, y;
         bool moves;
     } cases[] = {
-        {"on the stock", centreX(0), 100, false},
+        {"on the stock", cardX(0), 100, false},
         {"on empty table", 700, 500, false},
         {"on the top bar", 100, 10, false},
-        {"on an empty foundation", centreX(3), 100, false},
-        {"on an ace", centreX(6), centreY(6, 0), true},
-        {"on a card no foundation takes", centreX(7), centreY(7, 0), false},
+        {"on an empty foundation", cardX(3), 100, false},
+        {"on an ace", cardX(6), cardY(6, 0), true},
+        {"on a card no foundation takes", cardX(7), cardY(7, 0), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -304,9 +306,9 @@ TEST_F(Frame, RightButtonSendsToAFoundationAndAlwaysDoesTheBookkeeping) {
     // Only the press acts: the release and the middle button do nothing.
     clearTable();
     game.state.piles[6] = {faceUp(1, 1)};
-    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, centreX(6), centreY(6, 0));
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, centreX(6), centreY(6, 0), 2);
-    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, centreX(6), centreY(6, 0));
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT, cardX(6), cardY(6, 0));
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, cardX(6), cardY(6, 0), 2);
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, cardX(6), cardY(6, 0));
     frame();
     EXPECT_TRUE(game.state.piles[2].empty());
     EXPECT_EQ(selected, -1);
@@ -332,13 +334,13 @@ TEST_F(Frame, RightButtonDropsASelectionItTakesAway) {
         game.state.piles[6] = {faceUp(1, 1)};
         game.state.piles[7] = {faceUp(0, 2)};
         game.state.piles[8] = {faceUp(1, 12)};
-        const int y = c.selectPile <= 5 ? py(2, 0) + 10 : centreY(c.selectPile, 0);
-        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(c.selectPile), y);
-        pushMotion(centreX(c.selectPile) + 5, y, SDL_BUTTON_LMASK);
+        const int y = c.selectPile <= 5 ? py(2, 0) + 10 : cardY(c.selectPile, 0);
+        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, cardX(c.selectPile), y);
+        pushMotion(cardX(c.selectPile) + 5, y, SDL_BUTTON_LMASK);
         frame();
         ASSERT_EQ(selected, c.selectPile);
         ASSERT_TRUE(dragging);
-        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, centreX(c.rightPile), centreY(c.rightPile, 0));
+        pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, cardX(c.rightPile), cardY(c.rightPile, 0));
         frame();
         EXPECT_EQ(game.history.size(), 1u) << "the right button sent a card";
         EXPECT_EQ(selected, c.dropped ? -1 : c.selectPile);
@@ -352,23 +354,23 @@ TEST_F(Frame, LeftButtonSelectsDragsAndDoubleClicks) {
     game.state.piles[6] = {faceUp(1, 1)};
     game.state.piles[7] = {faceUp(0, 13)};
     game.state.piles[8] = {faceUp(1, 12)};
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(6), centreY(6, 0), 2);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, cardX(6), cardY(6, 0), 2);
     frame();
     EXPECT_EQ(game.state.piles[2].size(), 1u) << "double-click sends the ace";
 
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(8), centreY(8, 0));
-    pushMotion(centreX(8) + 1, centreY(8, 0), 0);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, cardX(8), cardY(8, 0));
+    pushMotion(cardX(8) + 1, cardY(8, 0), 0);
     frame();
     EXPECT_EQ(selected, 8);
     EXPECT_FALSE(dragging) << "motion without the left button does not drag";
-    pushMotion(centreX(8) + 1, centreY(8, 0), SDL_BUTTON_RMASK);
+    pushMotion(cardX(8) + 1, cardY(8, 0), SDL_BUTTON_RMASK);
     frame();
     EXPECT_FALSE(dragging);
-    pushMotion(centreX(8) + 1, centreY(8, 0), SDL_BUTTON_LMASK);
+    pushMotion(cardX(8) + 1, cardY(8, 0), SDL_BUTTON_LMASK);
     frame();
     EXPECT_TRUE(dragging);
-    EXPECT_EQ(mx, centreX(8) + 1);
-    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, centreX(7), centreY(7, 0) + 30);
+    EXPECT_EQ(mx, cardX(8) + 1);
+    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, cardX(7), cardY(7, 0) + 30);
     frame();
     EXPECT_FALSE(dragging);
     EXPECT_EQ(selected, -1);
@@ -426,7 +428,7 @@ TEST_F(Frame, FingerGestures) {
     game.state.piles[6] = {faceUp(1, 1)};
     game.state.piles[7] = {faceUp(0, 13)};
     game.state.piles[8] = {faceUp(1, 12)};
-    float ax = (centreX(6) + 0.5f) / 760.0f, ay = (centreY(6, 0) + 0.5f) / 650.0f;
+    float ax = (cardX(6) + 0.5f) / 760.0f, ay = (cardY(6, 0) + 0.5f) / 650.0f;
     pushFinger(SDL_FINGERDOWN, ax, ay);
     pushFinger(SDL_FINGERUP, ax, ay);
     pushFinger(SDL_FINGERDOWN, ax, ay);
@@ -436,14 +438,14 @@ TEST_F(Frame, FingerGestures) {
     pushFinger(SDL_FINGERUP, ax, ay);
     frame();
 
-    float qx = (centreX(8) + 0.5f) / 760.0f, qy = (centreY(8, 0) + 0.5f) / 650.0f;
+    float qx = (cardX(8) + 0.5f) / 760.0f, qy = (cardY(8, 0) + 0.5f) / 650.0f;
     pushFinger(SDL_FINGERDOWN, qx, qy);
     pushFinger(SDL_FINGERMOTION, 0.5f, 0.5f);
     frame();
     EXPECT_TRUE(dragging) << "every finger motion counts as held";
     EXPECT_EQ(mx, 380);
     EXPECT_EQ(my, 325);
-    pushFinger(SDL_FINGERUP, (centreX(7) + 0.5f) / 760.0f, (centreY(7, 0) + 60.5f) / 650.0f);
+    pushFinger(SDL_FINGERUP, (cardX(7) + 0.5f) / 760.0f, (cardY(7, 0) + 60.5f) / 650.0f);
     frame();
     EXPECT_FALSE(dragging);
     EXPECT_EQ(game.state.piles[7].size(), 2u);
@@ -453,17 +455,17 @@ TEST_F(Frame, MouseEventsMadeFromTouchAreIgnored) {
     clearTable();
     game.state.piles[6] = {faceUp(1, 1)};
     game.state.piles[8] = {faceUp(1, 12)};
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(8), centreY(8, 0), 1, SDL_TOUCH_MOUSEID);
-    pushMotion(centreX(8) + 20, centreY(8, 0), SDL_BUTTON_LMASK, SDL_TOUCH_MOUSEID);
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, centreX(6), centreY(6, 0), 1, SDL_TOUCH_MOUSEID);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, cardX(8), cardY(8, 0), 1, SDL_TOUCH_MOUSEID);
+    pushMotion(cardX(8) + 20, cardY(8, 0), SDL_BUTTON_LMASK, SDL_TOUCH_MOUSEID);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, cardX(6), cardY(6, 0), 1, SDL_TOUCH_MOUSEID);
     EXPECT_TRUE(frameDraws()) << "ignored events still draw";
     EXPECT_EQ(selected, -1);
     EXPECT_EQ(mx, 0);
     EXPECT_TRUE(game.state.piles[2].empty());
 
     // A real selection is not dropped by a touch-made release.
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, centreX(8), centreY(8, 0));
-    pushMotion(centreX(8) + 20, centreY(8, 0), SDL_BUTTON_LMASK);
+    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, cardX(8), cardY(8, 0));
+    pushMotion(cardX(8) + 20, cardY(8, 0), SDL_BUTTON_LMASK);
     pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 700, 500, 1, SDL_TOUCH_MOUSEID);
     frame();
     EXPECT_TRUE(dragging);

@@ -1,13 +1,13 @@
 // The render surface follows the output size, keeps its text cache bounded,
 // and its primitives land where the table coordinates say.
 #include "assets/Assets.h"
-#include "scene_fixture.h"
+#include "support/SceneFixture.h"
 
 #include <cstring>
 
 namespace {
 
-using Surface = Headless;
+using Surface = HeadlessScene;
 
 // Point size of a font, recovered by comparing with fonts opened at known sizes.
 int pointsOf(TTF_Font* f) {
@@ -98,7 +98,7 @@ TEST_F(Surface, FailedRebuildChangesNothing) {
     SDL_SetWindowSize(window, 760, 650);
     render();
     EXPECT_EQ(buffer, frameBuffer);
-    EXPECT_EQ(tableGreen, Frame::read().at(300, 300));
+    EXPECT_EQ(tableGreen, readPixels(frameBuffer).at(300, 300));
 }
 
 TEST_F(Surface, TextCacheIsKeyedByStringColourAndFontAndFlushedWholePast256) {
@@ -133,7 +133,7 @@ TEST_F(Surface, TextLandsPixelForPixelAtEveryScale) {
         fill(0, 0, W, H, {0, 128, 0, 255});
         text("Hilfe", 100, 100, black, false);
         const TextImage& image = textImages.at(TextKey("Hilfe", 0, 0, 0, false));
-        Frame f = Frame::read();
+        Pixels f = readPixels(frameBuffer);
         // Ink spans the image's pixel width from the scaled origin, no wider.
         int left = f.width, right = -1;
         for (int y = 100 * scale; y < 100 * scale + image.height; ++y)
@@ -179,7 +179,7 @@ TEST_F(Surface, CardsAreTheAtlasCellsAveragedAtScaleOneAndCopiedAtScaleTwo) {
         SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
         card({0, 1, true}, 10, 40, false);
         card({2, 7, false}, 200, 40, false);
-        Frame f = Frame::read();
+        Pixels f = readPixels(frameBuffer);
         SDL_SetRenderTarget(renderer, nullptr);
         int mismatches = 0;
         for (int cell = 0; cell < 2; ++cell)
@@ -232,7 +232,7 @@ TEST_F(Surface, BevelCoversExactlyItsRectangleWithLightAndDarkEdges) {
     fill(0, 0, W, H, {0, 128, 0, 255});
     bevel(10, 20, 30, 40, false);
     bevel(100, 20, 30, 40, true);
-    Frame f = Frame::read();
+    Pixels f = readPixels(frameBuffer);
     SDL_SetRenderTarget(renderer, nullptr);
 
     struct Probe {

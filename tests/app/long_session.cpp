@@ -9,12 +9,15 @@
 #include <random>
 #include <vector>
 
-#include "actions_positions.h"
+#include "interaction/Actions.h"
 #include "presentation/Graphics.h"
 #include "presentation/Scene.h"
 #include "presentation/Victory.h"
 #include "sound/CardAudio.h"
 #include "support/Headless.h"
+#include "support/Replay.h"
+#include "support/TableState.h"
+#include "support/ValidTable.h"
 
 namespace {
 
@@ -27,22 +30,6 @@ protected:
     }
 };
 
-struct Move {
-    int from, index, to;
-};
-
-// Every move the rules allow right now, tableau runs included.
-std::vector<Move> legalMoves() {
-    std::vector<Move> moves;
-    for (int p = 1; p <= 12; ++p) {
-        int n = static_cast<int>(game.state.piles[p].size());
-        for (int i = 0; i < n; ++i)
-            for (int d = 2; d <= 12; ++d)
-                if (game.canMove(p, i, d)) moves.push_back({p, i, d});
-    }
-    return moves;
-}
-
 TEST_F(LongSession, HundredThousandActionsInOneGameKeepOnlyTheirHistory) {
     std::mt19937 rng(77);
     seed = 9000;
@@ -54,10 +41,10 @@ TEST_F(LongSession, HundredThousandActionsInOneGameKeepOnlyTheirHistory) {
         if (kind < 45) {
             drawFromStock();
         } else if (kind < 85) {
-            std::vector<Move> moves = legalMoves();
+            std::vector<sol::Game::Step> moves = legalMoves(game);
             if (!moves.empty()) {
-                const Move& m = moves[rng() % moves.size()];
-                ASSERT_TRUE(moveCard(m.from, m.index, m.to));
+                const sol::Game::Step& m = moves[rng() % moves.size()];
+                ASSERT_TRUE(moveCard(m.source, m.index, m.destination));
             }
         } else if (kind < 95) {
             int p = static_cast<int>(rng() % 13);

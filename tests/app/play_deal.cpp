@@ -21,12 +21,16 @@
 #include <string>
 #include <vector>
 
-#include "actions_positions.h"
+#include "interaction/Pointer.h"
 #include "presentation/Graphics.h"
 #include "presentation/Scene.h"
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
 #include "support/Headless.h"
+#include "support/Pixels.h"
+#include "support/Pointer.h"
+#include "support/Replay.h"
+#include "support/TableState.h"
 
 namespace {
 
@@ -41,14 +45,6 @@ uint32_t planSeed() {
     return s ? static_cast<uint32_t>(std::strtoul(s, nullptr, 10)) : 1767225601u;
 }
 
-// Where a press picks up card i of pile p: inside its visible part.
-SDL_Point grip(int p, int i) {
-    int n = static_cast<int>(game.state.piles[p].size());
-    int x = px(p) + 40;
-    if (p == 1) x += 16 * (std::min(game.drawCount, n) - 1);
-    return {x, (p > 5 ? py(p, i) : py(p, 0)) + 8};
-}
-
 // A point on pile p where a release lands on it.
 SDL_Point target(int p) {
     int n = static_cast<int>(game.state.piles[p].size());
@@ -58,15 +54,16 @@ SDL_Point target(int p) {
 // SDL counts a press as a double-click within 32 pixels of the last one.
 bool near(SDL_Point a, SDL_Point b) { return std::abs(a.x - b.x) <= 40 && std::abs(a.y - b.y) <= 40; }
 
+// The composed frame as a 24-bit BMP file.
 bool saveFrame(const std::string& path) {
     render();
-    SDL_Surface* shot = SDL_CreateRGBSurfaceWithFormat(0, bufferWidth, bufferHeight, 24, SDL_PIXELFORMAT_BGR24);
-    if (!shot) return false;
-    SDL_SetRenderTarget(renderer, frameBuffer);
-    bool ok = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_BGR24, shot->pixels, shot->pitch) == 0;
-    SDL_SetRenderTarget(renderer, nullptr);
-    ok = ok && SDL_SaveBMP(shot, path.c_str()) == 0;
+    Pixels frame = readPixels(frameBuffer);
+    SDL_Surface* read = SDL_CreateRGBSurfaceWithFormatFrom(frame.argb.data(), frame.width, frame.height, 32,
+                                                           frame.width * 4, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* shot = read ? SDL_ConvertSurfaceFormat(read, SDL_PIXELFORMAT_BGR24, 0) : nullptr;
+    const bool ok = shot && SDL_SaveBMP(shot, path.c_str()) == 0;
     SDL_FreeSurface(shot);
+    SDL_FreeSurface(read);
     return ok;
 }
 
@@ -84,13 +81,10 @@ TEST(PlayDeal, CertificateAsPointerGesturesWinsTheDeal) {
     SDL_Point lastPress = {-1000, -1000};
     for (const sol::Game::Step& s : path) {
         sol::Game expected = game;
-        if (s.source == 0)
-            expected.draw();
-        else
-            ASSERT_TRUE(expected.move(s.source, s.index, s.destination));
+        ASSERT_TRUE(playStep(expected, s));
 
         Gesture g;
-        g.drag = s.source != 0;
+        g.drag = !drawsFromStock(s);
         g.from = g.drag ? grip(s.source, s.index) : SDL_Point{px(0) + 40, 100};
         g.to = g.drag ? target(s.destination) : g.from;
         g.pause = near(g.from, lastPress);

@@ -8,9 +8,15 @@
 #include <functional>
 #include <string>
 
-#include "actions_positions.h"
+#include "interaction/Actions.h"
+#include "interaction/Pointer.h"
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
+#include "support/Cards.h"
+#include "support/Pointer.h"
+#include "support/TableState.h"
+#include "support/Tables.h"
+#include "support/ValidTable.h"
 
 namespace {
 
@@ -35,10 +41,6 @@ void smallTable() {
     game.state.piles[9] = {faceUp(1, 9)};
     game.state.piles[11] = {faceDown(2, 3), faceUp(1, 13), faceUp(0, 12)};
 }
-
-// A point inside card i of pile p that no card above it covers.
-int cardX(int p) { return px(p) + 40; }
-int cardY(int p, int i) { return py(p, i) + 10; }
 
 void press(int p, int i, int clicks = 1) { down(cardX(p), cardY(p, i), clicks); }
 
@@ -315,14 +317,14 @@ TEST(PointerGestures, TopBarMenuAndHelp) {
 TEST(PointerGestures, PressOnAWonTableDealsAnewButTheTopBarStillWorks) {
     seed = 77;
     clearTable();
-    for (int s = 0; s < 4; ++s) game.state.piles[2 + s] = foundation(s, 13);
+    game.state = wonTable();
     down(300, 400, 1);
     EXPECT_EQ(seed, 78u);
     EXPECT_FALSE(game.won());
     EXPECT_TRUE(validTable(game));
 
     clearTable();
-    for (int s = 0; s < 4; ++s) game.state.piles[2 + s] = foundation(s, 13);
+    game.state = wonTable();
     down(200, 10, 1);  // Hilfe
     EXPECT_TRUE(help);
     EXPECT_TRUE(game.won());

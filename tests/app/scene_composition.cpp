@@ -1,19 +1,20 @@
 // The composed table read back from the frame buffer: piles and their marks,
 // the waste fan, the selection frame, the drag, the status bar, the menu and
 // the panels, and the copy to the window.
-#include "scene_fixture.h"
+#include "support/SceneFixture.h"
+#include "support/Tables.h"
 
 namespace {
 
-using Scene = Headless;
+using Scene = HeadlessScene;
 
-Frame composed() {
+Pixels composed() {
     render();
-    return Frame::read();
+    return readPixels(frameBuffer);
 }
 
 // Each outline line of an empty place sampled at its middle.
-void expectOutline(const Frame& f, int p, bool present) {
+void expectOutline(const Pixels& f, int p, bool present) {
     int x = px(p), y = py(p, 0);
     if (present) {
         EXPECT_EQ(darkGreen, f.at(x + 40, y)) << "top of " << p;
@@ -25,14 +26,8 @@ void expectOutline(const Frame& f, int p, bool present) {
     }
 }
 
-sol::Pile wonFoundation(int suit) {
-    sol::Pile pile;
-    for (int rank = 1; rank <= 13; ++rank) pile.push_back(shown(suit, rank));
-    return pile;
-}
-
 // Ink of a cached text at its place: the text was drawn, exactly so, there.
-void expectText(const Frame& f, const std::string& s, int x, int y, SDL_Color c, Rgb background) {
+void expectText(const Pixels& f, const std::string& s, int x, int y, SDL_Color c, Rgb background) {
     auto entry = textImages.find(TextKey(s, c.r, c.g, c.b, false));
     ASSERT_NE(textImages.end(), entry) << "\"" << s << "\" was not drawn";
     Rgb ink = {c.r, c.g, c.b};
@@ -41,7 +36,7 @@ void expectText(const Frame& f, const std::string& s, int x, int y, SDL_Color c,
 }
 
 TEST_F(Scene, EmptyPilesShowOutlinesAndOnlyStockAndFoundationsAMark) {
-    Frame f = composed();
+    Pixels f = composed();
     for (int p = 0; p < 13; ++p) {
         SCOPED_TRACE(p);
         expectOutline(f, p, true);
@@ -64,7 +59,7 @@ TEST_F(Scene, EmptyPilesShowOutlinesAndOnlyStockAndFoundationsAMark) {
 
 TEST_F(Scene, DealtTableShowsStockBackAndEveryColumnCard) {
     game.deal(42, 64);
-    Frame f = composed();
+    Pixels f = composed();
     EXPECT_EQ(backColour, f.at(px(0) + 40, 58 + 56));
     expectOutline(f, 0, false);
     expectOutline(f, 1, true);
@@ -81,9 +76,9 @@ TEST_F(Scene, DealtTableShowsStockBackAndEveryColumnCard) {
 
 TEST_F(Scene, LongColumnPacksItsCardsAboveTheStatusBar) {
     sol::Pile& column = game.state.piles[6];
-    for (int i = 0; i < 6; ++i) column.push_back(hidden(i % 4, i + 1));
-    for (int rank = 13; rank >= 1; --rank) column.push_back(shown(rank % 2 ? 0 : 1, rank));
-    Frame f = composed();
+    for (int i = 0; i < 6; ++i) column.push_back(faceDown(i % 4, i + 1));
+    for (int rank = 13; rank >= 1; --rank) column.push_back(faceUp(rank % 2 ? 0 : 1, rank));
+    Pixels f = composed();
     ASSERT_EQ(16, gap(6));
     EXPECT_EQ(cardColour(column[17]), f.at(64, 204 + 17 * 16 + 8));
     EXPECT_EQ(cardColour(column[18]), f.at(64, 492 + 111));
@@ -111,7 +106,7 @@ TEST_F(Scene, WasteFanInBothDrawModesAndWhileItsTopIsDragged) {
         SCOPED_TRACE("draw " + std::to_string(c.drawCount) + ", waste " + std::to_string(c.size) +
                      ", dragged " + std::to_string(c.dragIndex));
         game.drawCount = c.drawCount;
-        for (int i = 0; i < c.size; ++i) game.state.piles[1].push_back(shown(1, i + 1));
+        for (int i = 0; i < c.size; ++i) game.state.piles[1].push_back(faceUp(1, i + 1));
         if (c.dragIndex >= 0) {
             dragging = true;
             selected = 1;
@@ -119,7 +114,7 @@ TEST_F(Scene, WasteFanInBothDrawModesAndWhileItsTopIsDragged) {
             mx = 500;
             my = 400;
         }
-        Frame f = composed();
+        Pixels f = composed();
         for (size_t k = 0; k < c.shown.size(); ++k) {
             bool last = k + 1 == c.shown.size();
             int x = c.shown[k].first + (last ? 40 : 8);
@@ -136,10 +131,10 @@ TEST_F(Scene, WasteFanInBothDrawModesAndWhileItsTopIsDragged) {
 
 TEST_F(Scene, SelectionFrameIsGoldTwoUnitsInsideTheSelectedCardOnly) {
     sol::Pile& column = game.state.piles[6];
-    column = {shown(0, 13), shown(1, 12), shown(0, 11)};
+    column = {faceUp(0, 13), faceUp(1, 12), faceUp(0, 11)};
     selected = 6;
     indexSelected = 1;
-    Frame f = composed();
+    Pixels f = composed();
     const int y = 229;  // card 1 of the column
     for (auto p : {std::make_pair(24, y), std::make_pair(25, y + 1), std::make_pair(103, y), std::make_pair(102, y + 1),
                    std::make_pair(64, y), std::make_pair(64, y + 1), std::make_pair(24, y + 20), std::make_pair(25, y + 20)})
@@ -151,7 +146,7 @@ TEST_F(Scene, SelectionFrameIsGoldTwoUnitsInsideTheSelectedCardOnly) {
 
     clearTable();
     game.drawCount = 3;
-    for (int i = 0; i < 5; ++i) game.state.piles[1].push_back(shown(2, i + 1));
+    for (int i = 0; i < 5; ++i) game.state.piles[1].push_back(faceUp(2, i + 1));
     selected = 1;
     indexSelected = 4;
     f = composed();
@@ -162,9 +157,9 @@ TEST_F(Scene, SelectionFrameIsGoldTwoUnitsInsideTheSelectedCardOnly) {
 }
 
 TEST_F(Scene, DraggedCardsFollowThePointerAndLeaveTheirPlace) {
-    game.state.piles[6] = {hidden(3, 9), shown(0, 13), shown(1, 12), shown(0, 11)};
-    game.state.piles[2] = {shown(3, 1), shown(3, 2)};
-    game.state.piles[8] = {shown(2, 13)};
+    game.state.piles[6] = {faceDown(3, 9), faceUp(0, 13), faceUp(1, 12), faceUp(0, 11)};
+    game.state.piles[2] = {faceUp(3, 1), faceUp(3, 2)};
+    game.state.piles[8] = {faceUp(2, 13)};
     dragging = true;
     selected = 6;
     indexSelected = 2;
@@ -173,7 +168,7 @@ TEST_F(Scene, DraggedCardsFollowThePointerAndLeaveTheirPlace) {
     grabX = 10;
     grabY = 5;
     dragGap = 25;
-    Frame f = composed();
+    Pixels f = composed();
     EXPECT_EQ(faceColour(0, 13), f.at(64, 229 + 100)) << "the card left behind shows whole";
     EXPECT_EQ(tableGreen, f.at(64, 229 + 114));
     SDL_Point first = draggedPosition(0), second = draggedPosition(1);
@@ -233,7 +228,7 @@ TEST_F(Scene, StatusBarShowsDrawModeSoundScoreAndFrozenTime) {
         winTicks = c.winTicks;
         for (auto& e : textImages) SDL_DestroyTexture(e.second.texture);
         textImages.clear();
-        Frame f = composed();
+        Pixels f = composed();
         expectText(f, c.mode, 12, 628, black, panelGrey);
         expectText(f, c.points, 460, 628, black, panelGrey);
         expectText(f, c.time, 622, 628, black, panelGrey);
@@ -249,7 +244,7 @@ TEST_F(Scene, StatusBarShowsDrawModeSoundScoreAndFrozenTime) {
 TEST_F(Scene, MenuListsItsFiveEntriesOverTheTable) {
     game.deal(42, 64);
     menu = true;
-    Frame f = composed();
+    Pixels f = composed();
     EXPECT_EQ(Rgb({255, 255, 255}), f.at(100, 29)) << "the menu's top edge covers the bar's last row";
     EXPECT_EQ(Rgb({64, 64, 64}), f.at(257, 100));
     EXPECT_EQ(Rgb({64, 64, 64}), f.at(100, 195));
@@ -264,7 +259,7 @@ TEST_F(Scene, MenuListsItsFiveEntriesOverTheTable) {
 
 TEST_F(Scene, HelpPanelShowsTitleAndSevenLines) {
     help = true;
-    Frame f = composed();
+    Pixels f = composed();
     EXPECT_EQ(navy, f.at(89, 224));
     EXPECT_EQ(navy, f.at(670, 248));
     EXPECT_EQ(panelGrey, f.at(88, 250));
@@ -285,9 +280,9 @@ TEST_F(Scene, HelpPanelShowsTitleAndSevenLines) {
 }
 
 TEST_F(Scene, VictoryPanelWaitsForTheFlightUnlessHelpIsOpen) {
-    for (int f = 0; f < 4; ++f) game.state.piles[2 + f] = wonFoundation(f);
+    game.state = wonTable();
     winAnimating = true;
-    Frame f = composed();
+    Pixels f = composed();
     EXPECT_EQ(tableGreen, f.at(300, 300)) << "no panel during the flight";
 
     help = true;
@@ -305,18 +300,18 @@ TEST_F(Scene, VictoryPanelWaitsForTheFlightUnlessHelpIsOpen) {
 }
 
 TEST_F(Scene, FoundationsEmptyFromTheTopAsTheirCardsTakeOff) {
-    for (int f = 0; f < 4; ++f) game.state.piles[2 + f] = wonFoundation(f);
+    game.state = wonTable();
     winAnimating = true;
     auto flying = [](int suit, int rank, bool launched) {
         FlyingCard c;
-        c.card = shown(suit, rank);
+        c.card = faceUp(suit, rank);
         c.launched = launched;
         return c;
     };
     for (int rank = 13; rank >= 11; --rank) flyingCards.push_back(flying(0, rank, true));
     for (int rank = 13; rank >= 1; --rank) flyingCards.push_back(flying(1, rank, true));
     flyingCards.push_back(flying(2, 13, false));
-    Frame f = composed();
+    Pixels f = composed();
     EXPECT_EQ(faceColour(0, 10), f.at(px(2) + 40, 114));
     EXPECT_EQ(80 * 112, f.count(px(3), 58, 80, 112, tableGreen)) << "all hearts have flown";
     EXPECT_EQ(faceColour(2, 13), f.at(px(4) + 40, 114)) << "a waiting card stays";
@@ -332,25 +327,20 @@ TEST_F(Scene, WindowGetsTheWholeFrameWithGreenBarsBeside) {
     render();
     ASSERT_EQ(570, bufferWidth);
     ASSERT_EQ(487, bufferHeight) << "the 487.5 rows that SDL shows, cut to whole ones";
-    // Read the whole window, bars included: without the logical size.
-    SDL_RenderSetLogicalSize(renderer, 0, 0);
-    std::vector<Uint32> pixels(570 * 650);
-    ASSERT_EQ(0, SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), 570 * 4));
-    SDL_RenderSetLogicalSize(renderer, W, H);
-    auto at = [&](int x, int y) {
-        Uint32 p = pixels[y * 570 + x];
-        return Rgb{static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
-    };
+    // The whole window, bars included.
+    const Pixels shot = readWindow();
+    ASSERT_EQ(570, shot.width);
+    ASSERT_EQ(650, shot.height);
     for (int x : {0, 285, 569}) {
-        EXPECT_EQ(tableGreen, at(x, 0));
-        EXPECT_EQ(tableGreen, at(x, 79));
-        EXPECT_EQ(tableGreen, at(x, 570));
-        EXPECT_EQ(tableGreen, at(x, 649));
+        EXPECT_EQ(tableGreen, shot.at(x, 0));
+        EXPECT_EQ(tableGreen, shot.at(x, 79));
+        EXPECT_EQ(tableGreen, shot.at(x, 570));
+        EXPECT_EQ(tableGreen, shot.at(x, 649));
     }
-    EXPECT_EQ(Rgb({255, 255, 255}), at(0, 81)) << "the top bar's corner";
-    EXPECT_EQ(panelGrey, at(225, 81 + 10));
-    EXPECT_EQ(backColour, at(48, 81 + 85)) << "the stock, at three quarters";
-    EXPECT_EQ(panelGrey, at(285, 81 + 480));
+    EXPECT_EQ(Rgb({255, 255, 255}), shot.at(0, 81)) << "the top bar's corner";
+    EXPECT_EQ(panelGrey, shot.at(225, 81 + 10));
+    EXPECT_EQ(backColour, shot.at(48, 81 + 85)) << "the stock, at three quarters";
+    EXPECT_EQ(panelGrey, shot.at(285, 81 + 480));
 }
 
 // Window sizes whose fitted scale is fractional, where a bar's edge row is
@@ -365,12 +355,12 @@ TEST_F(Scene, TrailNeverCoversABarAtAnyScale) {
         SCOPED_TRACE(std::to_string(size[0]) + "x" + std::to_string(size[1]) + ", buffer " +
                      std::to_string(bufferWidth) + "x" + std::to_string(bufferHeight));
         clearTable();
-        const Frame bare = composed();
+        const Pixels bare = composed();
         // Imprints over the whole table, from above the top bar to below the
         // status bar.
         for (int y = -100; y < H; y += 40)
-            for (int x = -40; x < W; x += 60) winStamps.push_back({shown((x + y) & 3, 13), x, y});
-        const Frame trail = composed();
+            for (int x = -40; x < W; x += 60) winStamps.push_back({faceUp((x + y) & 3, 13), x, y});
+        const Pixels trail = composed();
         clearWinAnimation();
 
         // The bars' rows are those that are not table green in the middle of
@@ -407,26 +397,24 @@ TEST_F(Scene, EveryPixelOfTheFrameReachesTheWindow) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         SDL_SetWindowSize(window, w, h);
         render();
-        const Frame frame = Frame::read();
-        SDL_RenderSetLogicalSize(renderer, 0, 0);
-        std::vector<Uint32> window(static_cast<size_t>(w) * h);
-        ASSERT_EQ(0, SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, window.data(), w * 4));
-        SDL_RenderSetLogicalSize(renderer, W, H);
+        const Pixels frame = readPixels(frameBuffer);
+        const Pixels shot = readWindow();
+        ASSERT_EQ(w, shot.width);
+        ASSERT_EQ(h, shot.height);
 
         const int left = (w - frame.width) / 2, top = (h - frame.height) / 2;
         EXPECT_TRUE(frame.width == w || frame.height == h) << "fitted to one side of the window";
         int differing = 0;
         for (int y = 0; y < frame.height; ++y)
             for (int x = 0; x < frame.width; ++x)
-                differing += (window[static_cast<size_t>(y + top) * w + x + left] & 0xFFFFFF) !=
-                             (frame.pixels[static_cast<size_t>(y) * frame.width + x] & 0xFFFFFF);
+                differing += (shot.raw(x + left, y + top) & 0xFFFFFF) != (frame.raw(x, y) & 0xFFFFFF);
         EXPECT_EQ(0, differing) << "of " << frame.width << "x" << frame.height << " pixels at " << left << ","
                                 << top;
         int outside = 0;
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
                 if (y < top || y >= top + frame.height || x < left || x >= left + frame.width)
-                    outside += (window[static_cast<size_t>(y) * w + x] & 0xFFFFFF) != 0x008000;
+                    outside += (shot.raw(x, y) & 0xFFFFFF) != 0x008000;
         EXPECT_EQ(0, outside) << "pixels beside the table that are not table green";
     }
     SDL_SetWindowSize(window, 760, 650);

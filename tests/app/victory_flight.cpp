@@ -3,23 +3,18 @@
 // simulation: no window is needed.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <random>
 
 #include "interaction/Actions.h"
 #include "presentation/Victory.h"
+#include "support/Tables.h"
 
 namespace {
 
 const float dt = 1.0f / 60.0f;
-
-// A won table whose foundations 2..5 hold the suits in `suits`.
-void wonTable(const int (&suits)[4]) {
-    game.state = sol::State();
-    for (int f = 0; f < 4; ++f)
-        for (int rank = 1; rank <= 13; ++rank) game.state.piles[f + 2].push_back({suits[f], rank, true});
-}
 
 bool sameFlight(const std::vector<FlyingCard>& a, const std::vector<FlyingCard>& b) {
     if (a.size() != b.size()) return false;
@@ -54,8 +49,8 @@ protected:
 };
 
 TEST_F(Flight, LaunchOrderAndSpeedsFollowTheSeedAlone) {
-    const int suits[4] = {2, 0, 3, 1};
-    wonTable(suits);
+    const std::array<int, 4> suits = {2, 0, 3, 1};
+    game.state = wonTable(suits);
     seed = 1234567;
     startWinAnimation(1000);
     ASSERT_EQ(flyingCards.size(), 52u);
@@ -90,8 +85,8 @@ TEST_F(Flight, LaunchOrderAndSpeedsFollowTheSeedAlone) {
 
     // The same seed with the suits laid out otherwise: same motions, the
     // cards follow their foundations.
-    const int other[4] = {3, 1, 0, 2};
-    wonTable(other);
+    const std::array<int, 4> other = {3, 1, 0, 2};
+    game.state = wonTable(other);
     startWinAnimation(1000);
     for (int k = 0; k < 52; ++k) {
         EXPECT_EQ(flyingCards[k].card.suit, other[k % 4]);
@@ -107,8 +102,7 @@ TEST_F(Flight, LaunchOrderAndSpeedsFollowTheSeedAlone) {
 }
 
 TEST_F(Flight, CardsTakeOffEveryTenStepsAndPrintOnEvenSteps) {
-    const int suits[4] = {0, 1, 2, 3};
-    wonTable(suits);
+    game.state = wonTable();
     seed = 42;
     startWinAnimation(100);
     const FlyingCard king = flyingCards[0];
@@ -163,8 +157,7 @@ TEST_F(Flight, AStallAdvancesAQuarterSecondAtMost) {
         {0xFFFFFF00u, 0x100u},    // across the tick counter's wrap
         {1000, 1250},             // exactly the cap
     };
-    const int suits[4] = {0, 1, 2, 3};
-    wonTable(suits);
+    game.state = wonTable();
     for (const Case& c : cases) {
         startWinAnimation(c.start);
         advanceWinAnimation(c.later);
@@ -223,8 +216,7 @@ TEST_F(Flight, EdgesOfTheTable) {
 }
 
 TEST_F(Flight, AWholeFlightEndsWhenTheLastCardLeaves) {
-    const int suits[4] = {0, 1, 2, 3};
-    wonTable(suits);
+    game.state = wonTable();
     seed = 7;
     startWinAnimation(0);
     Uint32 now = 0, lastLaunch = 0;

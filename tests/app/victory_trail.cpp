@@ -12,31 +12,13 @@
 #include "presentation/Victory.h"
 #include "shell/Frame.h"
 #include "shell/Startup.h"
-#include "support/Events.h"
+#include "support/EventQueue.h"
 #include "support/Headless.h"
+#include "support/Pixels.h"
+#include "support/Replay.h"
+#include "support/Tables.h"
 
 namespace {
-
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<Uint32> rgba;  // SDL_PIXELFORMAT_RGBA8888
-    Uint32 at(int x, int y) const { return rgba[static_cast<size_t>(y) * width + x]; }
-    static Uint8 alpha(Uint32 p) { return p & 0xFF; }
-};
-
-Pixels readBack(SDL_Texture* texture) {
-    Pixels p;
-    SDL_QueryTexture(texture, nullptr, nullptr, &p.width, &p.height);
-    p.rgba.resize(static_cast<size_t>(p.width) * p.height);
-    SDL_Texture* previous = SDL_GetRenderTarget(renderer);
-    SDL_SetRenderTarget(renderer, texture);
-    EXPECT_EQ(SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA8888, p.rgba.data(),
-                                   p.width * 4),
-              0)
-        << SDL_GetError();
-    SDL_SetRenderTarget(renderer, previous);
-    return p;
-}
 
 // The output size is the window's only while the window is the target.
 void setOutput(int width, int height) {
@@ -45,12 +27,6 @@ void setOutput(int width, int height) {
     ASSERT_TRUE(resizeGraphics()) << SDL_GetError();
     ASSERT_EQ(bufferWidth, width) << "the output did not take the size";
     ASSERT_EQ(bufferHeight, height);
-}
-
-void wonTable() {
-    game.state = sol::State();
-    for (int f = 0; f < 4; ++f)
-        for (int rank = 1; rank <= 13; ++rank) game.state.piles[f + 2].push_back({f, rank, true});
 }
 
 // The trail's part of a composed frame, as the scene calls it.
@@ -64,7 +40,7 @@ void trailFrame() {
 // about `midwayStep` steps.
 template <typename F>
 void fly(Uint32 frameMs, Uint32 midwayStep, F midway) {
-    wonTable();
+    game.state = wonTable();
     startWinAnimation(1);
     Uint32 now = 1;
     bool done = false;
@@ -118,32 +94,32 @@ TEST_F(Trail, ClippedBetweenTheBarsAndLaidOverTheTable) {
         ASSERT_NE(winTrail, nullptr);
         EXPECT_EQ(paintedWinStamps, 3u);
 
-        Pixels trail = readBack(winTrail);
+        Pixels trail = readPixels(winTrail);
         ASSERT_EQ(trail.width, bufferWidth);
         ASSERT_EQ(trail.height, bufferHeight);
         const int top = static_cast<int>(30 * sy), bottom = static_cast<int>(622 * sy);
         int overBars = 0;
         for (int y = 0; y < trail.height; ++y)
             for (int x = 0; x < trail.width; ++x)
-                if ((y < top || y >= bottom) && Pixels::alpha(trail.at(x, y)) != 0) ++overBars;
+                if ((y < top || y >= bottom) && Pixels::alpha(trail.raw(x, y)) != 0) ++overBars;
         EXPECT_EQ(overBars, 0) << "trail pixels over the top or bottom bar";
         // The parts of the cards between the bars are there, opaque.
-        auto inside = [&](int x, int y) { return trail.at(int((x + 0.5f) * sx), int((y + 0.5f) * sy)); };
+        auto inside = [&](int x, int y) { return trail.raw(int((x + 0.5f) * sx), int((y + 0.5f) * sy)); };
         EXPECT_EQ(Pixels::alpha(inside(140, 40)), 255);
         EXPECT_EQ(Pixels::alpha(inside(340, 615)), 255);
         EXPECT_EQ(Pixels::alpha(inside(540, 256)), 255);
         EXPECT_EQ(Pixels::alpha(inside(20, 300)), 0);
 
         // Blended over the frame: the table shows where there is no imprint.
-        Pixels frame = readBack(frameBuffer);
-        const Uint32 magenta = 0xFF00FFFF;
-        auto shown = [&](int x, int y) { return frame.at(int((x + 0.5f) * sx), int((y + 0.5f) * sy)); };
+        Pixels frame = readPixels(frameBuffer);
+        const Uint32 magenta = 0xFFFF00FF;  // ARGB
+        auto shown = [&](int x, int y) { return frame.raw(int((x + 0.5f) * sx), int((y + 0.5f) * sy)); };
         EXPECT_EQ(shown(20, 300), magenta);
         EXPECT_EQ(shown(140, 10), magenta);
         EXPECT_EQ(shown(340, 640), magenta);
         EXPECT_NE(shown(540, 256), magenta);
         EXPECT_EQ(shown(540, 256), inside(540, 256));
-        const Uint32 cyan = 0x00FFFFFF;
+        const Uint32 cyan = 0xFF00FFFF;
         EXPECT_EQ(shown(700, 60), cyan);
         EXPECT_EQ(shown(709, 69), cyan);
         EXPECT_NE(shown(711, 69), cyan);
@@ -168,19 +144,19 @@ TEST_F(Trail, PaintsOnlyNewImprintsIntoTheSameTexture) {
     render();
     EXPECT_EQ(winTrail, texture);
     EXPECT_EQ(paintedWinStamps, 2u);
-    Pixels trail = readBack(winTrail);
-    EXPECT_EQ(Pixels::alpha(trail.at(240, 256)), 255);
-    EXPECT_EQ(Pixels::alpha(trail.at(440, 256)), 0);
-    EXPECT_EQ(Pixels::alpha(trail.at(640, 356)), 255);
+    Pixels trail = readPixels(winTrail);
+    EXPECT_EQ(Pixels::alpha(trail.raw(240, 256)), 255);
+    EXPECT_EQ(Pixels::alpha(trail.raw(440, 256)), 0);
+    EXPECT_EQ(Pixels::alpha(trail.raw(640, 356)), 255);
 
     // Dropped (as a resize does), the whole list is painted again.
     dropWinTrail();
     EXPECT_EQ(winTrail, nullptr);
     EXPECT_EQ(paintedWinStamps, 0u);
     render();
-    trail = readBack(winTrail);
-    EXPECT_EQ(Pixels::alpha(trail.at(240, 256)), 0);
-    EXPECT_EQ(Pixels::alpha(trail.at(440, 256)), 255);
+    trail = readPixels(winTrail);
+    EXPECT_EQ(Pixels::alpha(trail.raw(240, 256)), 0);
+    EXPECT_EQ(Pixels::alpha(trail.raw(440, 256)), 255);
     EXPECT_EQ(paintedWinStamps, 2u);
 }
 
@@ -195,12 +171,12 @@ TEST_F(Trail, AResizeKeepsEveryImprintAtTheNewSize) {
     });
     EXPECT_EQ(bufferWidth, 1140);
     const size_t stamps = winStamps.size();
-    const Pixels resizedDuring = readBack(winTrail);
+    const Pixels resizedDuring = readPixels(winTrail);
 
     setOutput(1520, 1300);
     render();  // the whole scene, as the frame after a resize draws it
     EXPECT_EQ(paintedWinStamps, stamps);
-    const Pixels resizedAfter = readBack(winTrail);
+    const Pixels resizedAfter = readPixels(winTrail);
     ASSERT_EQ(resizedAfter.width, 1520);
 
     // References: the same flight drawn at one size from the start, frames
@@ -208,37 +184,32 @@ TEST_F(Trail, AResizeKeepsEveryImprintAtTheNewSize) {
     setOutput(1140, 975);
     fly(250, 0, [] {});
     ASSERT_EQ(winStamps.size(), stamps);
-    const Pixels whole1140 = readBack(winTrail);
+    const Pixels whole1140 = readPixels(winTrail);
     setOutput(1520, 1300);
     fly(250, 0, [] {});
-    const Pixels whole1520 = readBack(winTrail);
+    const Pixels whole1520 = readPixels(winTrail);
 
     auto differing = [](const Pixels& a, const Pixels& b) {
         size_t n = 0;
-        for (size_t i = 0; i < a.rgba.size(); ++i) n += a.rgba[i] != b.rgba[i];
+        for (size_t i = 0; i < a.argb.size(); ++i) n += a.argb[i] != b.argb[i];
         return n;
     };
-    ASSERT_EQ(resizedDuring.rgba.size(), whole1140.rgba.size());
+    ASSERT_EQ(resizedDuring.argb.size(), whole1140.argb.size());
     EXPECT_EQ(differing(resizedDuring, whole1140), 0u);
-    ASSERT_EQ(resizedAfter.rgba.size(), whole1520.rgba.size());
+    ASSERT_EQ(resizedAfter.argb.size(), whole1520.argb.size());
     EXPECT_EQ(differing(resizedAfter, whole1520), 0u);
 
     // And it is a real trail: a good part of the table is covered.
     size_t covered = 0;
-    for (Uint32 p : whole1520.rgba) covered += Pixels::alpha(p) == 255;
-    EXPECT_GT(covered, whole1520.rgba.size() / 4);
+    for (Uint32 p : whole1520.argb) covered += Pixels::alpha(p) == 255;
+    EXPECT_GT(covered, whole1520.argb.size() / 4);
 }
 
 // Replays a certified deal through the game actions to its winning move.
 void winThroughActions() {
     reset(false);
     const std::vector<sol::Game::Step> path = game.solution;
-    for (const sol::Game::Step& step : path) {
-        if (step.source == 0)
-            drawFromStock();
-        else
-            ASSERT_TRUE(moveCard(step.source, step.index, step.destination));
-    }
+    for (const sol::Game::Step& step : path) ASSERT_TRUE(playStep(step, drawFromStock, moveCard));
     ASSERT_TRUE(winAnimating);
     ASSERT_EQ(flyingCards.size(), 52u);
     // Some flight and a painted trail.

@@ -5,8 +5,8 @@
 set -u
 zarn=$1
 # No X server here: only the scratch directory and the failure count.
-# shellcheck source=lib/xserver.bash
-source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
+# shellcheck source=lib/checks.bash
+source "$(dirname "${BASH_SOURCE[0]}")/lib/checks.bash"
 version='0.0.0-9-g69fa6f5'
 line='Zarn Test mode: passed'
 

@@ -41,7 +41,7 @@ expect() {
     fi
     grep -Eqi 'sanitizer|segmentation|core dumped|terminate called' <<<"$err" &&
         fail "$name: crashed: $err"
-    [ "$failures" -eq "$before" ] && echo "ok - $name (exit $rc)"
+    [ "$failures" -eq "$before" ] && ok "$name (exit $rc)"
 }
 
 files_are() {  # name, then the sorted entries the case left in its directory
@@ -164,30 +164,17 @@ play() {
     game=$!
     local id
     id=$(DISPLAY=$on game_window) || { fail "$name: no window"; end_process "$game"; game=""; return; }
-    local info x y w h sw sh
-    info=$(DISPLAY=$on xwininfo -id "$id")
-    x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
-    y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
-    w=$(awk '/  Width:/ {print $NF}' <<<"$info")
-    h=$(awk '/  Height:/ {print $NF}' <<<"$info")
+    local x y w h sw sh
+    DISPLAY=$on window_geometry -id "$id"
     read -r sw sh < <(DISPLAY=$on xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
     [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$sw" ] && [ $((y + h)) -le "$sh" ] ||
         fail "$name: window ${w}x$h+$x+$y is not inside the ${sw}x$sh screen"
     kill -TERM "$game"
-    local status=1
-    for _ in $(seq 100); do
-        if ! kill -0 "$game" 2>/dev/null; then
-            wait "$game"
-            status=$?
-            break
-        fi
-        sleep 0.1
-    done
-    kill -0 "$game" 2>/dev/null && fail "$name: SIGTERM did not end the game"
+    await_exit "$game" 10 || fail "$name: SIGTERM did not end the game"
     end_process "$game"
     game=""
-    [ "$status" -eq 0 ] || fail "$name: exit $status after SIGTERM"
-    [ "$failures" -eq "$before" ] && echo "ok - $name (window ${w}x$h+$x+$y)"
+    [ "$status" = 0 ] || fail "$name: exit ${status:-(none)} after SIGTERM"
+    [ "$failures" -eq "$before" ] && ok "$name (window ${w}x$h+$x+$y)"
 }
 
 play "no audio device" "$DISPLAY" env "${game_env[@]}" SDL_AUDIODRIVER=no-such-driver "$zarn" 2>"$work/noaudio.err"

@@ -10,10 +10,9 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 # shellcheck source=lib/xserver.bash
 source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
 game=""
-on_exit() { [ -n "$game" ] && kill "$game" 2>/dev/null; }
+on_exit() { end_process "$game"; }
 
-faketime_lib=$(dpkg -L libfaketime 2>/dev/null | grep -m1 'libfaketime\.so\.1$')
-[ -n "$faketime_lib" ] || die "libfaketime is not installed"
+faketime_lib=$(faketime_library) || die "libfaketime is not installed"
 start_xvfb || die "no Xvfb"
 
 # Preloaded rather than through the faketime wrapper, so that the signal
@@ -29,11 +28,7 @@ launch() {
 await_table() {
     geometry=""
     for _ in $(seq "$1"); do
-        if info=$(xwininfo -name "Zarn - Solitär" 2>/dev/null); then
-            x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
-            y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-            w=$(awk '/Width:/ {print $2}' <<<"$info")
-            h=$(awk '/Height:/ {print $2}' <<<"$info")
+        if window_geometry -name "Zarn - Solitär"; then
             geometry="${w}x${h}+${x}+${y}"
             import -window root "$work/root.png" 2>/dev/null
             bars=$(convert "$work/root.png" -format "%[pixel:p{$((x + 300)),$((y + 15))}] %[pixel:p{$((x + 300)),$((y + 640))}]" \
@@ -54,10 +49,9 @@ sleep 0.5
 import -window root "$work/root.png"
 convert "$work/root.png" -crop "$geometry" +repage "$work/table.png"
 
-pixel() { convert "$work/table.png" -format "%[pixel:p{$1,$2}]" info:; }
 expect_pixel() {  # x y colour what
     local got
-    got=$(pixel "$1" "$2")
+    got=$(image_pixel "$work/table.png" "$1" "$2")
     [ "$got" = "$3" ] || fail "$4 at ($1,$2) is $got, expected $3"
 }
 # Number of pixels of one colour in a region.
@@ -125,10 +119,8 @@ expect_pixel 700 600 "srgb(0,128,0)" "table"
 
 # SIGTERM arrives as a quit request: a normal end.
 kill -TERM "$game"
-wait "$game"
-rc=$?
-game=""
-[ "$rc" -eq 0 ] || fail "the game ended with status $rc after SIGTERM"
+if await_exit "$game" 10; then game=""; else fail "SIGTERM did not end the game within 10 s"; fi
+[ "$status" = 0 ] || fail "the game ended with status ${status:-(none)} after SIGTERM"
 
 if [ "$failures" -ne 0 ]; then
     cp "$work/table.png" "${2:-/tmp}/screenshot_table-failed.png" 2>/dev/null &&

@@ -9,40 +9,22 @@ bin=$1
 screenW=1366
 screenH=768
 
-wm=""
 app=""
 spy=""
 # shellcheck source=lib/xserver.bash
 source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
 on_exit() {
     local p
-    for p in $spy $app $wm; do end_process "$p"; done
+    for p in $spy $app; do end_process "$p"; done
 }
 
 x=0 y=0 w=0 h=0 fl=0 fr=0 ft=0 fb=0
-passed=0
-failed=0
-check() {  # name, then a command that must succeed
-    local name=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-        echo "ok - $name"
-    else
-        failed=$((failed + 1))
-        echo "FAIL - $name (client $x,$y ${w}x$h, frame l$fl r$fr t$ft b$fb)"
-    fi
-}
+# What a failed check prints beside its name.
+check_detail() { echo "client $x,$y ${w}x$h, frame l$fl r$fr t$ft b$fb"; }
 
 # Our own server, on a display it picks itself.
 start_xvfb ${screenW}x${screenH}x24 || die "no Xvfb"
-
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm=$!
-for _ in $(seq 50); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-done
+start_window_manager
 
 SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$bin" >"$work/zarn.log" 2>&1 &
 app=$!
@@ -50,12 +32,7 @@ id=$(game_window) || { echo "the window never appeared"; cat "$work/zarn.log"; e
 
 # Client-area geometry x y w h and the frame extents fl fr ft fb.
 read_geometry() {
-    local info
-    info=$(xwininfo -id "$id")
-    x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
-    y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
-    w=$(awk '/  Width:/ {print $NF}' <<<"$info")
-    h=$(awk '/  Height:/ {print $NF}' <<<"$info")
+    window_geometry -id "$id"
     x=${x:-0} y=${y:-0} w=${w:-0} h=${h:-0}
     # Unset while the window manager is between states: then no frame.
     local extents
@@ -203,19 +180,8 @@ alive() { kill -0 "$app" 2>/dev/null; }
 check "the program survived all of it" alive
 xdotool windowactivate --sync "$id" 2>/dev/null
 xdotool key alt+F4   # openbox asks the window to close
-status=1
-for _ in $(seq 50); do
-    if ! kill -0 "$app" 2>/dev/null; then
-        wait "$app"
-        status=$?
-        break
-    fi
-    sleep 0.1
-done
-app=""
-exited_cleanly() { [ "$status" -eq 0 ]; }
+await_exit "$app" 5 && app=""
+exited_cleanly() { [ "$status" = 0 ]; }
 check "closing the window ends the program with status 0" exited_cleanly
 
-echo "window_manager: $passed passed, $failed failed"
-[ "$failed" -eq 0 ] || { echo "--- program log"; cat "$work/zarn.log"; }
-[ "$failed" -eq 0 ]
+summary || { echo "--- program log"; cat "$work/zarn.log"; exit 1; }

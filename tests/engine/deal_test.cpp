@@ -8,16 +8,16 @@
 #include <iterator>
 #include <random>
 
-#include "EngineFixtures.h"
+#include "support/Cards.h"
 #include "support/DealSignature.h"
-
-using fixtures::sortedDeck;
+#include "support/Invariants.h"
+#include "support/Replay.h"
 
 namespace {
 
 bool isConstructedCertificate(const sol::Game& game) {
     for (const sol::Game::Step& s : game.solution)
-        if (s.source != 0 && (s.destination < 2 || s.destination > 5)) return false;
+        if (!drawsFromStock(s) && (s.destination < 2 || s.destination > 5)) return false;
     return true;
 }
 
@@ -29,9 +29,8 @@ TEST(Deal, ShuffleMatchesTheStandardLibrary) {
     // the engine value right after those the shuffle consumed.
     int kept = 0, built = 0;
     for (uint32_t seed = 0; seed < 60; ++seed) {
-        sol::Pile expected = sortedDeck();
         std::mt19937 rng(seed);
-        std::shuffle(expected.begin(), expected.end(), rng);
+        const sol::Pile expected = shuffledDeck(rng);
         sol::Game laid;
         laid.layout(expected);
         std::vector<sol::Game::Step> path;
@@ -43,7 +42,7 @@ TEST(Deal, ShuffleMatchesTheStandardLibrary) {
             EXPECT_EQ(dealt.solution, path) << seed;
         } else {
             ++built;
-            EXPECT_EQ(dealt.state.piles[6][0], fixtures::up(static_cast<int>(rng() % 4), 13)) << seed;
+            EXPECT_EQ(dealt.state.piles[6][0], faceUp(static_cast<int>(rng() % 4), 13)) << seed;
         }
     }
     EXPECT_GT(kept, 0);
@@ -57,10 +56,10 @@ TEST(Deal, Seed42FirstShuffleAndLayout) {
     const sol::Pile& c0 = game.state.piles[6];
     const sol::Pile& c1 = game.state.piles[7];
     ASSERT_EQ(c0.size(), 1u);
-    EXPECT_EQ(c0[0], fixtures::up(1, 8));
+    EXPECT_EQ(c0[0], faceUp(1, 8));
     ASSERT_EQ(c1.size(), 2u);
-    EXPECT_EQ(c1[0], fixtures::down(1, 2));
-    EXPECT_EQ(c1[1], fixtures::up(1, 3));
+    EXPECT_EQ(c1[0], faceDown(1, 2));
+    EXPECT_EQ(c1[1], faceUp(1, 3));
     // Positions 0..4 of the shuffled list end up at the bottom of the stock.
     const sol::Pile& stock = game.state.piles[0];
     ASSERT_EQ(stock.size(), 24u);
@@ -74,14 +73,13 @@ TEST(Deal, ConstructedDealsFromSeed42) {
         game.drawCount = drawCount;
         game.deal(42, 0);
         const auto& piles = game.state.piles;
-        EXPECT_EQ(piles[6][0], fixtures::up(2, 13));
-        EXPECT_EQ(piles[7][0], fixtures::down(3, 13));
-        EXPECT_EQ(piles[7][1], fixtures::up(0, 13));
+        EXPECT_EQ(piles[6][0], faceUp(2, 13));
+        EXPECT_EQ(piles[7][0], faceDown(3, 13));
+        EXPECT_EQ(piles[7][1], faceUp(0, 13));
         EXPECT_EQ(game.solution.size(), drawCount == 1 ? 76u : 60u);
         EXPECT_TRUE(isConstructedCertificate(game));
         // No turning over: as many draws as chunks of the 24 stock cards.
-        auto draws = std::count_if(game.solution.begin(), game.solution.end(),
-                                   [](const sol::Game::Step& s) { return s.source == 0; });
+        auto draws = std::count_if(game.solution.begin(), game.solution.end(), drawsFromStock);
         EXPECT_EQ(draws, drawCount == 1 ? 24 : 8);
         // Every column's cards of one suit descend from bottom to top.
         for (int p = 6; p <= 12; ++p)
@@ -96,7 +94,7 @@ TEST(Deal, ConstructedDealsFromSeed42) {
         drawn.draw();
         EXPECT_EQ(drawn.state.piles[1].back().rank, 1);
         sol::Game replayed = game;
-        ASSERT_TRUE(checks::replay(replayed, game.solution));
+        ASSERT_TRUE(replay(replayed, game.solution));
         EXPECT_TRUE(replayed.won());
     }
 }
@@ -108,7 +106,7 @@ TEST(Deal, OtherDrawCountsStillConstructWinnableDeals) {
         game.deal(7, 0);
         EXPECT_EQ(game.solution.size(), 52u + (24 + drawCount - 1) / drawCount) << drawCount;
         sol::Game replayed = game;
-        ASSERT_TRUE(checks::replay(replayed, game.solution));
+        ASSERT_TRUE(replay(replayed, game.solution));
         EXPECT_TRUE(replayed.won()) << drawCount;
     }
 }
@@ -131,7 +129,7 @@ TEST(Deal, DeterministicFreshAndReplayable) {
             EXPECT_FALSE(a.state.started);
             EXPECT_EQ(checks::invariantViolation(a.state), "");
             EXPECT_LE(a.solution.size(), 600u);
-            ASSERT_TRUE(checks::replay(b, a.solution)) << seed;
+            ASSERT_TRUE(replay(b, a.solution)) << seed;
             EXPECT_TRUE(b.won()) << seed;
         }
     }

@@ -4,23 +4,10 @@
 
 #include <climits>
 
-#include "EngineFixtures.h"
-
-using fixtures::down;
-using fixtures::sortedDeck;
-using fixtures::up;
-
-namespace {
-
-// A game whose piles are given directly; everything else as after a deal.
-sol::Game position(std::initializer_list<std::pair<int, sol::Pile>> piles, int score = 0) {
-    sol::Game game;
-    for (const auto& entry : piles) game.state.piles[entry.first] = entry.second;
-    game.state.score = score;
-    return game;
-}
-
-}  // namespace
+#include "support/Cards.h"
+#include "support/Invariants.h"
+#include "support/Replay.h"
+#include "support/Tables.h"
 
 TEST(Layout, SortedDeck) {
     sol::Game game;
@@ -33,15 +20,16 @@ TEST(Layout, SortedDeck) {
     EXPECT_EQ(game.state.score, 0);
     EXPECT_FALSE(game.state.started);
     ASSERT_EQ(piles[6].size(), 1u);
-    EXPECT_EQ(piles[6][0], up(3, 13));
+    EXPECT_EQ(piles[6][0], faceUp(3, 13));
     ASSERT_EQ(piles[7].size(), 2u);
-    EXPECT_EQ(piles[7][0], down(3, 12));
-    EXPECT_EQ(piles[7][1], up(3, 11));
-    const sol::Pile column6 = {down(2, 5), down(2, 4), down(2, 3), down(2, 2), down(2, 1), down(1, 13), up(1, 12)};
+    EXPECT_EQ(piles[7][0], faceDown(3, 12));
+    EXPECT_EQ(piles[7][1], faceUp(3, 11));
+    const sol::Pile column6 = {faceDown(2, 5), faceDown(2, 4), faceDown(2, 3), faceDown(2, 2),
+                               faceDown(2, 1), faceDown(1, 13), faceUp(1, 12)};
     EXPECT_EQ(piles[12], column6);
     ASSERT_EQ(piles[0].size(), 24u);
-    EXPECT_EQ(piles[0].front(), down(0, 1));
-    EXPECT_EQ(piles[0].back(), down(1, 11));
+    EXPECT_EQ(piles[0].front(), faceDown(0, 1));
+    EXPECT_EQ(piles[0].back(), faceDown(1, 11));
     for (int p = 1; p <= 5; ++p) EXPECT_TRUE(piles[p].empty());
     EXPECT_EQ(checks::invariantViolation(game.state), "");
 }
@@ -76,15 +64,15 @@ TEST(Rules, SequenceAndCanMove) {
     // of hearts with the queen of clubs; 10 two same-coloured cards; 11 a
     // face-down card on top; 12 a rank gap.
     const sol::Game g = position({
-        {1, {up(1, 7), up(3, 9)}},
-        {2, {up(0, 1), up(0, 2)}},
-        {3, {up(2, 1)}},
-        {6, {down(0, 13), up(1, 10), up(0, 9), up(1, 8)}},
-        {7, {up(3, 10)}},
-        {9, {up(1, 13), up(3, 12)}},
-        {10, {up(0, 6), up(3, 5)}},
-        {11, {up(0, 4), down(1, 3)}},
-        {12, {up(0, 5), up(1, 3)}},
+        {1, {faceUp(1, 7), faceUp(3, 9)}},
+        {2, {faceUp(0, 1), faceUp(0, 2)}},
+        {3, {faceUp(2, 1)}},
+        {6, {faceDown(0, 13), faceUp(1, 10), faceUp(0, 9), faceUp(1, 8)}},
+        {7, {faceUp(3, 10)}},
+        {9, {faceUp(1, 13), faceUp(3, 12)}},
+        {10, {faceUp(0, 6), faceUp(3, 5)}},
+        {11, {faceUp(0, 4), faceDown(1, 3)}},
+        {12, {faceUp(0, 5), faceUp(1, 3)}},
     });
     struct Case {
         int p, i;
@@ -140,16 +128,19 @@ TEST(Rules, MoveEffectsAndScoring) {
         int p, i, dest;
         int score;
     } cases[] = {
-        {"waste to foundation", position({{1, {up(0, 1)}}}), 1, 0, 2, 10},
-        {"waste to tableau", position({{1, {up(1, 12)}}, {6, {up(0, 13)}}}), 1, 0, 6, 5},
-        {"foundation to tableau", position({{2, {up(0, 1), up(0, 2)}}, {6, {up(1, 3)}}}, 40), 2, 1, 6, 25},
-        {"foundation to tableau clamps at 0", position({{2, {up(0, 1), up(0, 2)}}, {6, {up(1, 3)}}}, 10), 2, 1, 6, 0},
-        {"tableau to tableau", position({{6, {up(0, 13)}}, {7, {up(1, 12)}}}, 7), 7, 0, 6, 7},
-        {"tableau to tableau revealing", position({{6, {up(0, 13)}}, {7, {down(3, 2), up(1, 12)}}}), 7, 1, 6, 5},
-        {"tableau to foundation revealing", position({{7, {down(3, 2), up(1, 1)}}}), 7, 1, 2, 15},
-        {"tableau to foundation over a face-up card", position({{7, {up(3, 2), up(1, 1)}}}), 7, 1, 2, 10},
-        {"tableau to foundation emptying", position({{7, {up(1, 1)}}}), 7, 0, 2, 10},
-        {"ace between foundations", position({{3, {up(1, 1)}}}), 3, 0, 5, 10},
+        {"waste to foundation", position({{1, {faceUp(0, 1)}}}), 1, 0, 2, 10},
+        {"waste to tableau", position({{1, {faceUp(1, 12)}}, {6, {faceUp(0, 13)}}}), 1, 0, 6, 5},
+        {"foundation to tableau", position({{2, {faceUp(0, 1), faceUp(0, 2)}}, {6, {faceUp(1, 3)}}}, 40), 2, 1, 6,
+         25},
+        {"foundation to tableau clamps at 0",
+         position({{2, {faceUp(0, 1), faceUp(0, 2)}}, {6, {faceUp(1, 3)}}}, 10), 2, 1, 6, 0},
+        {"tableau to tableau", position({{6, {faceUp(0, 13)}}, {7, {faceUp(1, 12)}}}, 7), 7, 0, 6, 7},
+        {"tableau to tableau revealing",
+         position({{6, {faceUp(0, 13)}}, {7, {faceDown(3, 2), faceUp(1, 12)}}}), 7, 1, 6, 5},
+        {"tableau to foundation revealing", position({{7, {faceDown(3, 2), faceUp(1, 1)}}}), 7, 1, 2, 15},
+        {"tableau to foundation over a face-up card", position({{7, {faceUp(3, 2), faceUp(1, 1)}}}), 7, 1, 2, 10},
+        {"tableau to foundation emptying", position({{7, {faceUp(1, 1)}}}), 7, 0, 2, 10},
+        {"ace between foundations", position({{3, {faceUp(1, 1)}}}), 3, 0, 5, 10},
     };
     for (Case& c : cases) {
         const sol::State before = c.game.state;
@@ -173,7 +164,8 @@ TEST(Rules, MoveEffectsAndScoring) {
 }
 
 TEST(Rules, AutoMoveTakesTheLowestFoundationThatAccepts) {
-    sol::Game g = position({{2, {up(0, 1)}}, {3, {up(3, 1)}}, {6, {up(1, 1)}}, {7, {up(3, 2)}}, {8, {up(2, 5)}}});
+    sol::Game g = position(
+        {{2, {faceUp(0, 1)}}, {3, {faceUp(3, 1)}}, {6, {faceUp(1, 1)}}, {7, {faceUp(3, 2)}}, {8, {faceUp(2, 5)}}});
     EXPECT_TRUE(g.autoMove(6, 0));
     EXPECT_EQ(g.state.piles[4].size(), 1u);
     EXPECT_TRUE(g.autoMove(7, 0));
@@ -185,7 +177,7 @@ TEST(Rules, AutoMoveTakesTheLowestFoundationThatAccepts) {
     EXPECT_EQ(g.history.size(), 2u);
 
     // The three of spades would fit, but not with the two of hearts on it.
-    sol::Game run = position({{2, {up(0, 1), up(0, 2)}}, {6, {up(0, 3), up(1, 2)}}});
+    sol::Game run = position({{2, {faceUp(0, 1), faceUp(0, 2)}}, {6, {faceUp(0, 3), faceUp(1, 2)}}});
     EXPECT_FALSE(run.autoMove(6, 0));
     EXPECT_TRUE(run.history.empty());
 }
@@ -197,7 +189,7 @@ TEST(Draw, OneCardThroughTheStockAndTurningOver) {
     const sol::Pile stock = g.state.piles[0];
     for (int k = 0; k < 24; ++k) {
         g.draw();
-        EXPECT_EQ(g.state.piles[1].back(), up(stock[23 - k].suit, stock[23 - k].rank));
+        EXPECT_EQ(g.state.piles[1].back(), faceUp(stock[23 - k].suit, stock[23 - k].rank));
     }
     EXPECT_TRUE(g.state.piles[0].empty());
     EXPECT_EQ(g.state.score, 60);
@@ -212,16 +204,16 @@ TEST(Draw, OneCardThroughTheStockAndTurningOver) {
 }
 
 TEST(Draw, ThreeCardsAndShortStock) {
-    sol::Game g = position({{0, {down(0, 5), down(1, 6)}}, {1, {up(2, 9)}}});
+    sol::Game g = position({{0, {faceDown(0, 5), faceDown(1, 6)}}, {1, {faceUp(2, 9)}}});
     g.drawCount = 3;
     g.draw();
-    const sol::Pile waste = {up(2, 9), up(1, 6), up(0, 5)};
+    const sol::Pile waste = {faceUp(2, 9), faceUp(1, 6), faceUp(0, 5)};
     EXPECT_EQ(g.state.piles[1], waste);
     EXPECT_TRUE(g.state.piles[0].empty());
 }
 
 TEST(Draw, NothingToDrawRecordsNothing) {
-    sol::Game g = position({{6, {up(0, 13)}}, {7, {up(1, 12)}}});
+    sol::Game g = position({{6, {faceUp(0, 13)}}, {7, {faceUp(1, 12)}}});
     ASSERT_TRUE(g.move(7, 0, 6));
     g.draw();
     EXPECT_EQ(g.history.size(), 1u);
@@ -240,10 +232,7 @@ TEST(Undo, WalksBackEveryActionExactly) {
 
     std::vector<sol::State> states{g.state};
     for (const sol::Game::Step& step : dealt.solution) {
-        if (step.source == 0)
-            g.draw();
-        else
-            ASSERT_TRUE(g.move(step.source, step.index, step.destination));
+        ASSERT_TRUE(playStep(g, step));
         states.push_back(g.state);
     }
     EXPECT_TRUE(g.won());
@@ -258,8 +247,7 @@ TEST(Undo, WalksBackEveryActionExactly) {
 TEST(Won, CountsFoundationCards) {
     sol::Game g;
     EXPECT_FALSE(g.won());
-    for (int s = 0; s < 4; ++s)
-        for (int r = 1; r <= 13; ++r) g.state.piles[2 + s].push_back(up(s, r));
+    g.state = wonTable();
     EXPECT_TRUE(g.won());
     g.state.piles[12].push_back(g.state.piles[5].back());
     g.state.piles[5].pop_back();

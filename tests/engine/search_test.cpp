@@ -2,33 +2,20 @@
 // and that it never touches the game it is asked about.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 
-#include "EngineFixtures.h"
-
-using fixtures::down;
-using fixtures::up;
+#include "support/Cards.h"
+#include "support/Invariants.h"
+#include "support/Replay.h"
+#include "support/Tables.h"
 
 namespace {
 
-// A 52-card position: each foundation f (2..5) holds suit f - 2 from the ace
-// up to homeRank[f - 2]; the given piles hold the rest.
-sol::Game position(std::array<int, 4> homeRank, std::initializer_list<std::pair<int, sol::Pile>> piles) {
-    sol::Game game;
-    for (int s = 0; s < 4; ++s)
-        for (int r = 1; r <= homeRank[s]; ++r) game.state.piles[2 + s].push_back(up(s, r));
-    for (const auto& entry : piles) game.state.piles[entry.first] = entry.second;
-    return game;
-}
-
 sol::Game shuffled(uint32_t seed, int drawCount) {
-    sol::Pile deck = fixtures::sortedDeck();
     std::mt19937 rng(seed);
-    std::shuffle(deck.begin(), deck.end(), rng);
     sol::Game game;
     game.drawCount = drawCount;
-    game.layout(deck);
+    game.layout(shuffledDeck(rng));
     return game;
 }
 
@@ -37,11 +24,11 @@ sol::Game shuffled(uint32_t seed, int drawCount) {
 // queen of hearts from a lower column onto the king of spades.
 sol::Game needsARevealingMove() {
     return position({9, 10, 13, 13}, {
-                                         {6, {up(1, 12)}},
-                                         {8, {up(0, 13)}},
-                                         {9, {down(0, 10), up(0, 11)}},
-                                         {10, {down(1, 11), up(1, 13)}},
-                                         {11, {up(0, 12)}},
+                                         {6, {faceUp(1, 12)}},
+                                         {8, {faceUp(0, 13)}},
+                                         {9, {faceDown(0, 10), faceUp(0, 11)}},
+                                         {10, {faceDown(1, 11), faceUp(1, 13)}},
+                                         {11, {faceUp(0, 12)}},
                                      });
 }
 
@@ -66,18 +53,21 @@ TEST(Search, CandidateOrder) {
         sol::Game::Step first;
     } cases[] = {
         {"a foundation move comes before any tableau move",
-         position({12, 11, 13, 13}, {{6, {up(0, 13)}}, {7, {up(1, 12)}}, {8, {up(1, 13)}}}), {6, 0, 2}},
+         position({12, 11, 13, 13}, {{6, {faceUp(0, 13)}}, {7, {faceUp(1, 12)}}, {8, {faceUp(1, 13)}}}), {6, 0, 2}},
         {"the waste is the first source",
-         position({12, 11, 13, 13}, {{1, {up(1, 12)}}, {6, {up(0, 13)}}, {7, {up(1, 13)}}}), {1, 0, 3}},
+         position({12, 11, 13, 13}, {{1, {faceUp(1, 12)}}, {6, {faceUp(0, 13)}}, {7, {faceUp(1, 13)}}}), {1, 0, 3}},
         {"an ace goes to the lowest empty foundation",
-         position({0, 13, 13, 0}, {{6, {down(3, 13), down(3, 12), down(3, 11), down(3, 10), down(3, 9), down(3, 8),
-                                        down(3, 7), down(3, 6), down(3, 5), down(3, 4), down(3, 3), down(3, 2), up(3, 1)}},
-                                   {7, {down(0, 13), down(0, 12), down(0, 11), down(0, 10), down(0, 9), down(0, 8),
-                                        down(0, 7), down(0, 6), down(0, 5), down(0, 4), down(0, 3), down(0, 2), up(0, 1)}}}),
+         position({0, 13, 13, 0},
+                  {{6, {faceDown(3, 13), faceDown(3, 12), faceDown(3, 11), faceDown(3, 10), faceDown(3, 9),
+                        faceDown(3, 8), faceDown(3, 7), faceDown(3, 6), faceDown(3, 5), faceDown(3, 4), faceDown(3, 3),
+                        faceDown(3, 2), faceUp(3, 1)}},
+                   {7, {faceDown(0, 13), faceDown(0, 12), faceDown(0, 11), faceDown(0, 10), faceDown(0, 9),
+                        faceDown(0, 8), faceDown(0, 7), faceDown(0, 6), faceDown(0, 5), faceDown(0, 4), faceDown(0, 3),
+                        faceDown(0, 2), faceUp(0, 1)}}}),
          {6, 12, 2}},
         {"a revealing move comes before a plain move from a lower column", needsARevealingMove(), {9, 1, 6}},
         {"a king at the bottom of a column never goes to an empty column",
-         position({13, 11, 13, 13}, {{0, {down(1, 12)}}, {6, {up(1, 13)}}}), {0, 0, 0}},
+         position({13, 11, 13, 13}, {{0, {faceDown(1, 12)}}, {6, {faceUp(1, 13)}}}), {0, 0, 0}},
     };
     for (Case& c : cases) {
         ASSERT_EQ(checks::invariantViolation(c.game.state), "") << c.what;
@@ -91,7 +81,7 @@ TEST(Search, CandidateOrder) {
             EXPECT_FALSE(wholeColumnToEmpty) << c.what;
         }
         sol::Game replayed = c.game;
-        ASSERT_TRUE(checks::replay(replayed, path)) << c.what;
+        ASSERT_TRUE(replay(replayed, path)) << c.what;
         EXPECT_TRUE(replayed.won()) << c.what;
     }
 }
@@ -105,15 +95,15 @@ TEST(Search, FoundationsOnly) {
 
     // Draws and foundation moves alone: the ace and two of clubs wait in
     // the stock, the three to six on the waste, the rest in columns.
-    sol::Game drawn = position({13, 13, 13, 0}, {{0, {down(3, 1), down(3, 2)}},
-                                                {1, {up(3, 6), up(3, 5), up(3, 4), up(3, 3)}},
-                                                {6, {up(3, 13)}},
-                                                {7, {down(3, 12), up(3, 11)}},
-                                                {8, {down(3, 10), down(3, 9), down(3, 8), up(3, 7)}}});
+    sol::Game drawn = position({13, 13, 13, 0}, {{0, {faceDown(3, 1), faceDown(3, 2)}},
+                                                {1, {faceUp(3, 6), faceUp(3, 5), faceUp(3, 4), faceUp(3, 3)}},
+                                                {6, {faceUp(3, 13)}},
+                                                {7, {faceDown(3, 12), faceUp(3, 11)}},
+                                                {8, {faceDown(3, 10), faceDown(3, 9), faceDown(3, 8), faceUp(3, 7)}}});
     ASSERT_EQ(checks::invariantViolation(drawn.state), "");
     ASSERT_TRUE(drawn.findSolution(path, true));
     EXPECT_EQ(path.size(), 15u);  // two draws and thirteen foundation moves
-    for (const sol::Game::Step& s : path) EXPECT_TRUE(s.source == 0 || (s.destination >= 2 && s.destination <= 5));
+    for (const sol::Game::Step& s : path) EXPECT_TRUE(drawsFromStock(s) || (s.destination >= 2 && s.destination <= 5));
 }
 
 TEST(Search, StepLimit) {

@@ -12,6 +12,7 @@
 #include "Bytes.h"
 #include "engine/Solitaire.h"
 #include "support/Invariants.h"
+#include "support/Replay.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ struct Session {
     // `certificate` wins when replayed on a copy of `from`, every step legal.
     static void wins(const sol::Game& from, const std::vector<sol::Game::Step>& certificate, const char* call) {
         sol::Game copy = from;
-        if (!checks::replay(copy, certificate)) fail(call, "certificate has a refused move");
+        if (!replay(copy, certificate)) fail(call, "certificate has a refused move");
         if (!copy.won()) fail(call, "certificate does not win");
         const std::string broken = checks::invariantViolation(copy.state);
         if (!broken.empty()) fail(call, broken.c_str());
@@ -136,11 +137,7 @@ struct Session {
 
     // One of the moves the rules allow now, by number, or a draw when none.
     void legalMove(Bytes& in) {
-        std::vector<sol::Game::Step> legal;
-        for (int p = 1; p <= 12; ++p)
-            for (int i = 0; i < static_cast<int>(game.state.piles[p].size()); ++i)
-                for (int d = 2; d <= 12; ++d)
-                    if (game.canMove(p, i, d)) legal.push_back({p, i, d});
+        const std::vector<sol::Game::Step> legal = legalMoves(game);
         if (legal.empty()) {
             draw();
             return;
@@ -208,7 +205,7 @@ struct Session {
             break;
         default: {  // the first step of the dealt certificate that still applies
             for (const sol::Game::Step& s : game.solution)
-                if (s.source != 0 && game.canMove(s.source, s.index, s.destination)) {
+                if (!drawsFromStock(s) && game.canMove(s.source, s.index, s.destination)) {
                     move(s.source, s.index, s.destination);
                     return;
                 }

@@ -26,8 +26,10 @@
 #include "shell/Frame.h"
 #include "shell/Startup.h"
 #include "sound/CardAudio.h"
+#include "support/Events.h"
 #include "support/Headless.h"
 #include "support/Invariants.h"
+#include "support/Replay.h"
 #include "support/TableState.h"
 #include "window/Window.h"
 
@@ -51,19 +53,12 @@ struct Budget {
 // drag since the last frame that ended without one.
 bool pressOrDraw = false;
 
-void push(SDL_Event& e) {
+// Onto SDL's queue, noting a press or a draw that may drop the selection.
+void enqueue(SDL_Event e) {
     if (e.type == SDL_FINGERDOWN || (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_SPACE) ||
         (e.type == SDL_MOUSEBUTTONDOWN && e.button.which != SDL_TOUCH_MOUSEID && e.button.button == SDL_BUTTON_LEFT))
         pressOrDraw = true;
     if (SDL_PushEvent(&e) < 0) fail("SDL_PushEvent", SDL_GetError());
-}
-
-SDL_Event event(Uint32 type) {
-    SDL_Event e;
-    SDL_zero(e);
-    e.type = type;
-    e.common.timestamp = SDL_GetTicks();
-    return e;
 }
 
 // The point the last event went to: a click, a double-click or a right-click
@@ -126,34 +121,6 @@ float fingerCoordinate(Bytes& in, int aimed, int extent) {
 Uint8 clicks(Bytes& in) { return static_cast<Uint8>(1 + in.below(3)); }
 Uint32 mouseId(Bytes& in) { return in.below(4) == 0 ? SDL_TOUCH_MOUSEID : in.below(2); }
 
-void button(Uint32 type, Uint8 which, SDL_Point at, Uint8 count, Uint32 id) {
-    SDL_Event e = event(type);
-    e.button.which = id;
-    e.button.button = which;
-    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    e.button.clicks = count;
-    e.button.x = at.x;
-    e.button.y = at.y;
-    push(e);
-}
-
-void motion(SDL_Point at, Uint32 buttons, Uint32 id) {
-    SDL_Event e = event(SDL_MOUSEMOTION);
-    e.motion.which = id;
-    e.motion.state = buttons;
-    e.motion.x = at.x;
-    e.motion.y = at.y;
-    push(e);
-}
-
-void key(SDL_Keycode sym, Uint16 mod) {
-    SDL_Event e = event(SDL_KEYDOWN);
-    e.key.state = SDL_PRESSED;
-    e.key.keysym.sym = sym;
-    e.key.keysym.mod = mod;
-    push(e);
-}
-
 void gameKey(Bytes& in, Budget& budget) {
     static const SDL_Keycode keys[] = {SDLK_F1, SDLK_F2, SDLK_F3, SDLK_F11, SDLK_d, SDLK_s,
                                        SDLK_SPACE, SDLK_z, SDLK_ESCAPE, SDLK_z, SDLK_SPACE, SDLK_a};
@@ -164,7 +131,7 @@ void gameKey(Bytes& in, Budget& budget) {
         if (budget.fullscreenKeys++ >= maxFullscreenKeys) sym = SDLK_ESCAPE;
     }
     static const Uint16 mods[] = {KMOD_NONE, KMOD_LCTRL, KMOD_RCTRL, KMOD_LCTRL | KMOD_LSHIFT, KMOD_LALT};
-    key(sym, in.below(4) == 0 ? in.u16() : mods[in.below(5)]);
+    enqueue(keyEvent(sym, in.below(4) == 0 ? in.u16() : mods[in.below(5)]));
 }
 
 // Any key code but the ones that deal or switch full screen, which gameKey
@@ -172,7 +139,7 @@ void gameKey(Bytes& in, Budget& budget) {
 void otherKey(Bytes& in) {
     SDL_Keycode sym = static_cast<SDL_Keycode>(in.u32());
     if (sym == SDLK_F2 || sym == SDLK_F3 || sym == SDLK_d || sym == SDLK_F11) sym = SDLK_UNKNOWN;
-    key(sym, in.u16());
+    enqueue(keyEvent(sym, in.u16()));
 }
 
 void finger(Bytes& in) {
@@ -186,7 +153,7 @@ void finger(Bytes& in) {
     e.tfinger.dx = fingerCoordinate(in, 0, 1);
     e.tfinger.dy = fingerCoordinate(in, 0, 1);
     e.tfinger.pressure = 1;
-    push(e);
+    enqueue(e);
 }
 
 void windowEvent(Bytes& in) {
@@ -195,7 +162,7 @@ void windowEvent(Bytes& in) {
     e.window.event = static_cast<Uint8>(in.below(8) == 0 ? in.byte() : in.below(SDL_WINDOWEVENT_DISPLAY_CHANGED + 1));
     e.window.data1 = in.anyInt();
     e.window.data2 = in.anyInt();
-    push(e);
+    enqueue(e);
 }
 
 // A press, a motion with the button held and a release: a whole drag.
@@ -203,9 +170,9 @@ void drag(Bytes& in) {
     const Uint32 id = in.below(8) == 0 ? SDL_TOUCH_MOUSEID : 0;
     const SDL_Point from = point(in);
     const SDL_Point to = point(in);
-    button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, from, 1, id);
-    motion(to, SDL_BUTTON_LMASK, id);
-    button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, to, 1, id);
+    enqueue(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, from.x, from.y, 1, id));
+    enqueue(motionEvent(to.x, to.y, SDL_BUTTON_LMASK, id));
+    enqueue(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, to.x, to.y, 1, id));
 }
 
 void input(Bytes& in, Budget& budget) {
@@ -223,14 +190,14 @@ void input(Bytes& in, Budget& budget) {
         const Uint8 which = kind == 4 ? buttons[in.below(6)] : SDL_BUTTON_LEFT;
         const SDL_Point at = point(in);
         const Uint8 count = clicks(in);
-        button(type, which, at, count, mouseId(in));
+        enqueue(buttonEvent(type, which, at.x, at.y, count, mouseId(in)));
         break;
     }
     case 5:
     case 6: {
         const SDL_Point at = point(in);
         const Uint32 buttons = in.below(4) == 0 ? in.u32() : (in.flag() ? SDL_BUTTON_LMASK : 0);
-        motion(at, buttons, mouseId(in));
+        enqueue(motionEvent(at.x, at.y, buttons, mouseId(in)));
         break;
     }
     case 7:
@@ -249,13 +216,13 @@ void input(Bytes& in, Budget& budget) {
     case 12:
         if (in.below(4) == 0) {
             SDL_Event e = event(SDL_QUIT);
-            push(e);
+            enqueue(e);
         }
         break;
     case 13: {  // events without an action
         static const Uint32 types[] = {SDL_KEYUP, SDL_MOUSEWHEEL, SDL_TEXTINPUT, SDL_USEREVENT};
         SDL_Event e = event(types[in.below(4)]);
-        push(e);
+        enqueue(e);
         break;
     }
     default:
@@ -345,10 +312,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t played = in.below(4) == 0 ? in.u16() % 1024 : 0;
     const std::vector<sol::Game::Step> certificate = game.solution;
     for (size_t k = 0; k < played && k < certificate.size(); ++k) {
-        const sol::Game::Step& s = certificate[k];
-        if (s.source == 0)
-            drawFromStock();
-        else if (!moveCard(s.source, s.index, s.destination))
+        if (!playStep(certificate[k], drawFromStock, moveCard))
             fail("certificate", "a step of the dealt certificate was refused");
     }
     checkTable(0);

@@ -10,30 +10,13 @@
 # Usage: bash tests/package/install_check.sh <build dir>
 set -u
 build=$(cd "${1:?usage: install_check.sh <build dir>}" && pwd)
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-
-work=$(mktemp -d)
-xvfb="" game=""
-cleanup() {
-    if [ -n "$game" ]; then kill "$game" 2>/dev/null; wait "$game" 2>/dev/null; fi
-    if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-passed=0 failed=0
-ok() { passed=$((passed + 1)); echo "ok - $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL - $*"; }
-check() {  # name, then a command that must succeed
-    local name=$1
-    shift
-    if "$@"; then ok "$name"; else fail "$name"; fi
-}
-summary() {
-    echo "install_check: $passed passed, $failed failed"
-    [ "$failed" -eq 0 ]
-}
-die() { fail "$*"; summary; exit 1; }
+# The end-to-end tests' checks and X server: ok, fail, check, die, summary,
+# start_xvfb, game_window, and $work, removed on exit with the server.
+# shellcheck source=../e2e/lib/xserver.bash
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib/xserver.bash"
+game=""
+on_exit() { end_process "$game"; }
+on_failure() { summary; }
 
 # --- Build and unpack ------------------------------------------------------
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 ||
@@ -120,15 +103,7 @@ import sys, xml.etree.ElementTree as ET
 sys.exit(ET.parse(sys.argv[1]).getroot().tag != "{http://www.w3.org/2000/svg}svg")' "$svg"
 
 # --- The installed game on a display of its own -----------------------------
-Xvfb -displayfd 5 -noreset -nolisten tcp -screen 0 1280x1024x24 5>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do
-    grep -q '[0-9]' "$work/display" 2>/dev/null && break
-    kill -0 "$xvfb" 2>/dev/null || break
-    sleep 0.1
-done
-grep -q '[0-9]' "$work/display" || { cat "$work/xvfb.log"; die "Xvfb reported no display"; }
-export DISPLAY=":$(head -1 "$work/display")"
+start_xvfb 1280x1024x24 || die "Xvfb reported no display"
 export SDL_AUDIODRIVER=dummy
 
 "$zarn" --testmode --log "$work/selftest.log" 2>"$work/selftest.err"
@@ -139,14 +114,7 @@ check "self-test log says passed" test "$(cat "$work/selftest.log" 2>/dev/null)"
 
 "$zarn" 2>"$work/game.err" &
 game=$!
-window=""
-for _ in $(seq 100); do
-    window=$(xdotool search --onlyvisible --name '^Zarn - Solit' 2>/dev/null | head -1)
-    [ -n "$window" ] && break
-    kill -0 "$game" 2>/dev/null || break
-    sleep 0.1
-done
-[ -n "$window" ] || { cat "$work/game.err"; die "the installed game showed no window"; }
+window=$(game_window 10 "$game") || { cat "$work/game.err"; die "the installed game showed no window"; }
 
 wm_class=$(xprop -id "$window" -notype WM_CLASS | sed -n 's/^WM_CLASS = "\([^"]*\)", "\([^"]*\)"$/\2/p')
 startup_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
@@ -174,9 +142,7 @@ if any(corners) or not 0.3 * w * h < opaque < 0.6 * w * h:
 EOF
 
 kill -TERM "$game"
-wait "$game"
-status=$?
-game=""
-check "the game ends with status 0 on SIGTERM" test "$status" -eq 0
+await_exit "$game" 10 && game=""
+check "the game ends with status 0 on SIGTERM" test "$status" = 0
 
 summary

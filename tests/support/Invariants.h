@@ -1,12 +1,12 @@
 // The rules every reachable table keeps, for the engine tests, the
 // application tests and the fuzz targets alike: the data model of a
-// 52-card game, certificate replay, and the selection and drag state.
-// Engine types only, so that the engine tests need no SDL.
+// 52-card game, and the selection and drag state. The one check of them:
+// support/ValidTable.h reports it as a test assertion. Engine types only, so
+// that the engine tests need no SDL.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "engine/Solitaire.h"
 
@@ -50,17 +50,6 @@ inline std::string invariantViolation(const sol::State& state) {
     if (total != 52) return std::to_string(total) + " cards";
     if (state.score < 0) return "negative score";
     return "";
-}
-
-// Replays a certificate; false at the first refused move.
-inline bool replay(sol::Game& game, const std::vector<sol::Game::Step>& path) {
-    for (const sol::Game::Step& step : path) {
-        if (step.source == 0)
-            game.draw();
-        else if (!game.move(step.source, step.index, step.destination))
-            return false;
-    }
-    return true;
 }
 
 // Empty when the selection and the drag agree with the table: nothing

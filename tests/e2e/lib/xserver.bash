@@ -1,68 +1,37 @@
 # shellcheck shell=bash
-# Sourced by the end-to-end scripts and bench/startup.sh, never run itself
-# (it lies outside the tests/e2e/*.sh glob that makes a script a test).
-# Gives the sourcing script:
-#   work              a scratch directory, removed on exit
-#   start_xvfb [SCREEN]
-#                     an Xvfb of its own on a display it picks itself
-#                     (-displayfd: no race with other servers starting at
-#                     the same time), ready once it names its display;
-#                     exports DISPLAY, pid in $xvfb
-#   new_xvfb NAME SCREEN [XVFB OPTION...]
-#                     one more such server; sets NAME_pid and NAME_display
-#   game_window       prints the id of the game's visible window, polling for
-#                     up to 10 s; fails without one
-#   fail MESSAGE      a failed check, counted in $failures; the script goes on
-#   die MESSAGE       a failure after which nothing more can be checked
-#   finish [TEXT]     exit 1 after failed checks, else prints PASS [TEXT]
-#   end_process PID   ends a process the script started and waits for it
-# On exit the script's own on_exit runs first, if it defines one (for the
-# processes it started), then the X servers end and the scratch directory
-# goes. A script's on_failure, if defined, runs before die exits.
+# X servers of a test script's own and the game's window on them: finding it,
+# its geometry, playing gestures and the menu on it, and reading its pixels. Sourced by the
+# end-to-end scripts, tests/package/install_check.sh and the benchmark
+# scripts, never run itself (it lies outside the tests/e2e/*.sh glob that
+# makes a script a test). Brings checks.bash with it. On exit the window
+# manager ends, then the X servers.
 
-work=$(mktemp -d)
-xvfb=""
+# shellcheck source=checks.bash
+source "$(dirname "${BASH_SOURCE[0]}")/checks.bash"
+
+xvfb=""  # the pid of start_xvfb's server
 servers=()
-failures=0
+x_clients=()
 
-end_process() {
-    [ -n "$1" ] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null
-    return 0
-}
-
-_e2e_exit() {
-    if declare -F on_exit >/dev/null; then on_exit; fi
+_xserver_exit() {
     local pid
+    for pid in "${x_clients[@]}"; do end_process "$pid"; done
     for pid in "${servers[@]}"; do
         kill -CONT "$pid" 2>/dev/null
         end_process "$pid"
     done
-    rm -rf "$work"
 }
-trap _e2e_exit EXIT
+exit_steps+=(_xserver_exit)
 
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-
-die() {
-    echo "FAIL: $*"
-    if declare -F on_failure >/dev/null; then on_failure; fi
-    exit 1
-}
-
-finish() {
-    [ "$failures" -eq 0 ] || exit 1
-    echo "PASS${1:+ $1}"
-}
-
+# new_xvfb NAME SCREEN [XVFB OPTION...]: one more Xvfb of our own; sets NAME_pid and NAME_display.
 new_xvfb() {
     local name=$1 screen=$2 number=""
     shift 2
     local file="$work/xvfb-$name"
-    # -noreset: without it the server resets whenever its last client leaves,
-    # and a client that connects during the reset is dropped.
+    # -displayfd: the server picks a free display itself, so servers starting
+    # at the same time do not race. -noreset: without it the server resets
+    # whenever its last client leaves, and a client that connects during the
+    # reset is dropped.
     : >"$file.display"
     Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset "$@" 3>"$file.display" >"$file.log" 2>&1 &
     local pid=$!
@@ -84,21 +53,93 @@ new_xvfb() {
     return 1
 }
 
+# start_xvfb [SCREEN]: the script's main Xvfb, exported as DISPLAY, its pid in $xvfb.
 start_xvfb() {
     new_xvfb main "${1:-1024x768x24}" || return 1
     xvfb=$main_pid
     export DISPLAY=$main_display
 }
 
+# Openbox on $DISPLAY, given up to 5 s to take over; it ends before the servers.
+start_window_manager() {
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    x_clients+=("$!")
+    for _ in $(seq 50); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.1
+    done
+    return 0
+}
+
+# game_window [SECONDS [PID]]: the game's visible window id within SECONDS (10), failing at once when PID has ended.
 game_window() {
     local id
-    for _ in $(seq 100); do
+    for _ in $(seq $((${1:-10} * 10))); do
         id=$(xdotool search --onlyvisible --name '^Zarn - Solit' 2>/dev/null | head -1)
         if [ -n "$id" ]; then
             echo "$id"
             return 0
         fi
+        [ -z "${2:-}" ] || kill -0 "$2" 2>/dev/null || return 1
         sleep 0.1
     done
     return 1
 }
+
+# window_geometry XWININFO-ARGUMENT...: a window's client area in x, y, w and h; fails without the window.
+# shellcheck disable=SC2034  # x, y, w and h are the caller's
+window_geometry() {
+    local info
+    x="" y="" w="" h=""
+    info=$(xwininfo "$@" 2>/dev/null) || return 1
+    x=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
+    w=$(awk '/  Width:/ {print $NF}' <<<"$info")
+    h=$(awk '/  Height:/ {print $NF}' <<<"$info")
+}
+
+# move_pointer WINDOW X Y: the pointer to a point of the window.
+move_pointer() { xdotool mousemove --window "$1" "$2" "$3"; }
+
+# play_plan WINDOW FILE: app_play_deal's plan by mouse; sets gestures to the number played.
+play_plan() {
+    # Lines "click X Y PAUSE" or "drag X1 Y1 X2 Y2 PAUSE"; a PAUSE of 1 waits
+    # out the double-click time first. SDL measures that time on its own clock
+    # as it takes the events, so a game that lags behind by more than the
+    # pause still counts the press as a double-click.
+    local window=$1 kind a b c d e
+    gestures=0
+    while read -r kind a b c d e; do
+        case $kind in
+        click)
+            [ "$c" = "1" ] && sleep 0.6
+            move_pointer "$window" "$a" "$b"
+            xdotool click 1
+            ;;
+        drag)
+            [ "$e" = "1" ] && sleep 0.6
+            move_pointer "$window" "$a" "$b"
+            xdotool mousedown 1
+            move_pointer "$window" "$c" "$d"
+            xdotool mouseup 1
+            ;;
+        *) continue ;;
+        esac
+        gestures=$((gestures + 1))
+    done <"$2"
+}
+
+# quit_through_menu WINDOW: "Spiel", then "Beenden", in a window of 760 x 650.
+quit_through_menu() {
+    move_pointer "$1" 30 15
+    xdotool click 1
+    sleep 1
+    move_pointer "$1" 30 175
+    xdotool click 1
+}
+
+# image_pixel FILE X Y: the colour of one pixel of a picture, as "srgb(R,G,B)".
+image_pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info: 2>/dev/null; }
+
+# The path of libfaketime, to preload; fails where it is not installed.
+faketime_library() { dpkg -L libfaketime 2>/dev/null | grep -m1 'libfaketime\.so\.1$'; }
