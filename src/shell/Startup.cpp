@@ -135,6 +135,10 @@ bool startUp(bool needsScreen, bool sound, SDL_Point firstSize) {
     fitWindowToField();
     SDL_ShowWindow(window);
     setWindowAspectHint();
+    // SDL makes the window anew for a GL renderer, at the place it last heard
+    // of from the window system: the events of the fitting's move must reach
+    // it first, or the window comes back where it was created.
+    SDL_PumpEvents();
     if (!createRenderer()) return false;
     if (!openFonts()) return false;
     if (!initGraphics()) {
