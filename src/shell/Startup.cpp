@@ -131,15 +131,15 @@ bool startUp(bool needsScreen, bool sound, SDL_Point firstSize) {
     }
     if (TTF_Init() != 0) return false;
     if (!createWindow(firstSize)) return false;
+    // SDL makes the window anew for a GL renderer: made while the window is
+    // still hidden, the window that is shown is the one that stays, with the
+    // place and size fitted to it (a window shown first would flash, and
+    // come back at the place it was created).
+    if (!createRenderer()) return false;
     setWindowAspectHint();
     fitWindowToField();
     SDL_ShowWindow(window);
     setWindowAspectHint();
-    // SDL makes the window anew for a GL renderer, at the place it last heard
-    // of from the window system: the events of the fitting's move must reach
-    // it first, or the window comes back where it was created.
-    SDL_PumpEvents();
-    if (!createRenderer()) return false;
     if (!openFonts()) return false;
     if (!initGraphics()) {
         SDL_Log("Graphics: %s", SDL_GetError());

@@ -19,11 +19,15 @@ start=1767225600  # the same instant in seconds, UTC
 source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
 game=""
 on_exit() { end_process "$game"; }
-on_failure() { [ -f "$work/valgrind.log" ] && cp "$work/valgrind.log" "$build/memcheck-valgrind.log" && tail -80 "$work/valgrind.log"; }
+on_failure() {
+    [ -n "${id:-}" ] && timeout 30 import -window "$id" "$build/memcheck-failure.png" 2>/dev/null
+    cp "$work/zarn.log" "$work/plan" "$build/" 2>/dev/null
+    [ -f "$work/valgrind.log" ] && cp "$work/valgrind.log" "$build/memcheck-valgrind.log" && tail -80 "$work/valgrind.log"
+}
 
 command -v valgrind >/dev/null || die "valgrind is not installed"
 [ -x "$helper" ] || die "helper $helper not built"
-faketime_lib=$(faketime_library) || die "libfaketime is not installed"
+faketime_library >/dev/null || die "libfaketime is not installed"
 
 start_xvfb 1280x1024x24 || die "no Xvfb"
 start_window_manager
@@ -31,33 +35,39 @@ start_window_manager
 ZARN_PLAY_SEED=$((start + 1)) ZARN_PLAY_PLAN="$work/plan" \
     "$helper" >"$work/helper.log" 2>&1 || die "the helper could not plan the deal"
 
-# The first deal comes from the start time, so the clock is fixed; the
-# monotonic clock stays real for SDL's ticks. Under valgrind the game falls
-# behind and SDL, which times double-clicks as it takes the presses, would
-# see two planned presses as one double-click: the plan has none.
-TZ=UTC LD_PRELOAD="$faketime_lib" FAKETIME="@$start_text" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-    SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER="${ZARN_MEMCHECK_RENDERER:-software}" SDL_MOUSE_DOUBLE_CLICK_TIME=0 \
+# The first deal comes from the start time, which stands still. Under
+# valgrind the game falls behind and SDL, which times double-clicks as it
+# takes the presses, would see two planned presses as one double-click: the
+# plan has none.
+SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER="${ZARN_MEMCHECK_RENDERER:-software}" SDL_MOUSE_DOUBLE_CLICK_TIME=0 \
+    start_at_time "$start_text" \
     valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect,possible \
     --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99 --num-callers=40 \
     --suppressions="$root/tests/memcheck/system.supp" --log-file="$work/valgrind.log" \
-    "$zarn" >"$work/zarn.log" 2>&1 &
-game=$!
+    "$zarn" >"$work/zarn.log" 2>&1
+game=$started
 
 id=$(game_window 60 "$game") || {
     kill -0 "$game" 2>/dev/null || die "the program ended before its window came up"
     die "no window within 60 s"
 }
 
-# The colour of one window pixel, in table units while the window is 760 x 650.
-window_pixel() { import -window "$id" "$work/shot.png" 2>/dev/null && image_pixel "$work/shot.png" "$1" "$2"; }
-# await_pixel X Y COLOUR SECONDS WHAT
+# await_pixel X Y COLOUR SECONDS WHAT: the game's window, in table units
+# while it is 760 x 650.
 await_pixel() {
-    for _ in $(seq $(($4 * 2))); do
-        [ "$(window_pixel "$1" "$2")" = "$3" ] && return 0
-        sleep 0.5
-    done
-    die "$5: pixel ($1,$2) is $(window_pixel "$1" "$2"), not $3 after $4 s"
+    await_window_pixel "$id" "$1" "$2" "$3" "$4" ||
+        die "$5: pixel ($1,$2) is $(window_pixel "$id" "$1" "$2"), not $3 after $4 s"
 }
+# await_state SECONDS WHAT COMMAND...: waits until the command succeeds.
+await_state() {
+    local seconds=$1 what=$2
+    shift 2
+    await "$seconds" "$@" || die "$what after $seconds s"
+}
+fullscreen() { xprop -id "$id" _NET_WM_STATE | grep -q FULLSCREEN; }
+windowed() { ! fullscreen; }
+resized() { ! sized 760x650; }
+sized() { window_geometry -id "$id" && [ "${w}x$h" = "$1" ]; }
 
 await_pixel 300 15 "srgb(192,192,192)" 90 "the first frame"
 echo "$SECONDS s: dealt under valgrind"
@@ -68,20 +78,28 @@ echo "$SECONDS s: played $gestures gestures"
 
 # Some seconds of the victory animation, flight and trail, then Escape ends
 # it: under valgrind on a loaded machine the whole flight could take many
-# minutes of frames. The won panel's navy title bar shows the win.
+# minutes of frames. A game that lags may take the first Escape before it
+# has taken the winning move, so Escape goes again until the won panel's
+# navy title bar shows that the flight has stopped.
 sleep 15
-xdotool windowactivate --sync "$id" 2>/dev/null
-xdotool key Escape
-await_pixel 300 236 "srgb(0,0,128)" 240 "the won panel"
+won_panel() { window_pixel_is "$id" 300 236 "srgb(0,0,128)"; }
+escape_until_won() {
+    activate "$id"
+    xdotool key Escape
+    await 10 won_panel
+}
+await_state 180 "no won panel" escape_until_won
 echo "$SECONDS s: won, victory animation run and stopped"
 
+# Each step waits for the game to have taken the one before: keys and sizes
+# that a lagging game takes late would otherwise land in another state.
 xdotool windowsize "$id" 950 813
-sleep 3
-xdotool windowactivate --sync "$id" 2>/dev/null
+await_state 60 "the window kept 760 x 650" resized
+activate "$id"
 xdotool key F11
-sleep 3
+await_state 60 "not full screen after F11" fullscreen
 xdotool key F11
-sleep 3
+await_state 60 "still full screen after F11 again" windowed
 xdotool key F2
 sleep 2
 echo "$SECONDS s: resized, full screen and back, new game"
@@ -89,9 +107,9 @@ echo "$SECONDS s: resized, full screen and back, new game"
 # Back to 760 x 650 so that the menu lies where the table says, then quit
 # through it.
 xdotool windowsize "$id" 760 650
-sleep 3
-await_pixel 300 15 "srgb(192,192,192)" 45 "the table after the session"
-quit_through_menu "$id"
+await_state 60 "not back at 760 x 650" sized 760x650
+await_pixel 300 15 "srgb(192,192,192)" 30 "the table after the session"
+quit_through_menu "$id" || die "the menu did not open"
 await_exit "$game" 90 || die "Beenden did not end the program within 90 s"
 game=""
 

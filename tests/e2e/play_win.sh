@@ -1,6 +1,6 @@
 #!/bin/bash
 # Plays a whole game to the win through real mouse input on an X server, then
-# drives the keys. The program starts under a fake clock so that its first
+# drives the keys. The program starts with its calendar clock standing still, so that its first
 # deal (seed = start time + 1) is known; the plan of presses and drags and
 # the reference pictures come from the app_play_deal helper, which composes
 # them with the program's own scene code. Checks are pixel comparisons of
@@ -18,13 +18,7 @@ FPID=
 # shellcheck source=lib/xserver.bash
 source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
 
-# faketime runs the program as its child: both go.
-on_exit() {
-    if [ -n "$FPID" ]; then
-        for child in $(pgrep -P "$FPID"); do kill "$child" 2>/dev/null; done
-        end_process "$FPID"
-    fi
-}
+on_exit() { end_process "$FPID"; }
 
 on_failure() {
     mkdir -p "$BUILD/e2e-play-win"
@@ -33,7 +27,8 @@ on_failure() {
 }
 
 [ -x "$HELPER" ] || die "helper $HELPER not built"
-for tool in Xvfb xdotool xwininfo xdpyinfo import compare convert faketime; do
+faketime_library >/dev/null || die "libfaketime is not installed"
+for tool in Xvfb xdotool xwininfo xdpyinfo import compare convert; do
     command -v "$tool" >/dev/null || die "$tool missing"
 done
 
@@ -53,8 +48,8 @@ SCORE=$(awk '/^score/ {print $2}' "$work/plan")
 # SDL counts a double-click by its own clock as it takes the presses, so a
 # game that falls behind on a loaded machine would take two planned presses
 # for one; the plan has no double-clicks.
-SDL_AUDIODRIVER=dummy SDL_MOUSE_DOUBLE_CLICK_TIME=0 TZ=UTC faketime -f "@$START_TEXT" "$BIN" >"$work/zarn.log" 2>&1 &
-FPID=$!
+SDL_AUDIODRIVER=dummy SDL_MOUSE_DOUBLE_CLICK_TIME=0 start_at_time "$START_TEXT" "$BIN" >"$work/zarn.log" 2>&1
+FPID=$started
 
 WID=$(game_window) || die "no window"
 window_geometry -id "$WID" || die "no geometry of window $WID"
@@ -75,20 +70,22 @@ WASTE=80x112+126+58
 PANEL=590x235+85+220
 SCORE_BAR=600x28+0+622  # "1 Karte" and "Punkte: ..." without the clock
 
-# Waits until a region of the window matches a reference, up to $4 seconds.
-await() {
-    local name=$1 ref=$2 region=$3 seconds=$4 n
-    for _ in $(seq $((seconds * 5))); do
-        shot "$name"
-        n=$(differs "$name" "$ref" "$region")
-        [ "$n" = "0" ] && return 0
-        sleep 0.2
-    done
-    die "$name: $n pixels differ from $(basename "$ref") in $region"
+# region_is NAME REF REGION: a new shot NAME matches the reference in the region.
+region_is() {
+    shot "$1"
+    [ "$(differs "$1" "$2" "$3")" = "0" ]
+}
+# region_is_not NAME REF REGION: a new shot NAME differs from the reference in the region.
+region_is_not() { shot "$1" && [ "$(differs "$1" "$2" "$3")" != "0" ]; }
+
+# await_region NAME REF REGION SECONDS: until a region of the window matches a reference.
+await_region() {
+    await "$4" region_is "$1" "$2" "$3" ||
+        die "$1: $(differs "$1" "$2" "$3") pixels differ from $(basename "$2") in $3"
 }
 
 # The first deal is the one the helper planned for.
-await dealt "$work/dealt.bmp" "$WHOLE" 10
+await_region dealt "$work/dealt.bmp" "$WHOLE" 60
 echo "dealt: seed $((START + 1)) on screen"
 
 # Play the certificate: a click on the stock for a draw, a drag for a move.
@@ -96,9 +93,9 @@ play_plan "$WID" "$work/plan"
 echo "played $gestures gestures"
 move_pointer "$WID" 700 600
 
-await score "$work/won.bmp" "$SCORE_BAR" 5
+await_region score "$work/won.bmp" "$SCORE_BAR" 30
 echo "status bar shows score $SCORE"
-await won "$work/won.bmp" "$PANEL" 40
+await_region won "$work/won.bmp" "$PANEL" 60
 echo "Gewonnen! panel shown"
 
 # Keys, with the window focused.
@@ -106,37 +103,39 @@ xdotool windowfocus --sync "$WID" 2>/dev/null || xdotool windowfocus "$WID"
 key() { xdotool key --clearmodifiers "$1"; }
 
 key F2
-await f2 "$work/next/dealt.bmp" "$WHOLE" 5
+await_region f2 "$work/next/dealt.bmp" "$WHOLE" 30
 echo "F2: the next seed's deal"
 
 key space
-sleep 0.5
-shot space
-[ "$(differs space "$work/next/dealt.bmp" "$WASTE")" != "0" ] || die "Space drew no card"
+await 30 region_is_not space "$work/next/dealt.bmp" "$WASTE" || die "Space drew no card"
 [ "$(differs space "$work/next/dealt.bmp" "$TABLE")" != "0" ] || die "Space changed nothing"
 echo "Space: a card on the waste"
 
 key ctrl+z
-await undo "$work/next/dealt.bmp" "$WHOLE" 5
+await_region undo "$work/next/dealt.bmp" "$WHOLE" 30
 echo "Ctrl+Z: back to the dealt table, clock at 0"
 
+# F1's help panel, which leaves the waste free, shows that the keys before
+# it were taken.
 key space
 key z
-sleep 0.5
+key F1
+await 30 window_pixel_is "$WID" 300 236 "srgb(0,0,128)" || die "F1 showed no help panel"
 shot zalone
 [ "$(differs zalone "$work/space.png" "$WASTE")" = "0" ] || die "Z without Control changed the waste"
+key F1
 echo "Z alone: the draw stays"
 
 key F3
-await f3 "$work/next/dealt.bmp" "$WHOLE" 5
+await_region f3 "$work/next/dealt.bmp" "$WHOLE" 30
 echo "F3: the same deal again"
 
 key d
-await d "$work/three/dealt.bmp" "$WHOLE" 5
+await_region d "$work/three/dealt.bmp" "$WHOLE" 30
 echo "D: three cards a draw, next seed"
 
-quit_through_menu "$WID"
-await_exit "$FPID" 5 || die "Beenden did not end the program"
+quit_through_menu "$WID" || die "the menu did not open"
+await_exit "$FPID" 30 || die "Beenden did not end the program"
 FPID=
 [ "$status" = "0" ] || die "exit status $status"
 finish

@@ -12,15 +12,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
 game=""
 on_exit() { end_process "$game"; }
 
-faketime_lib=$(faketime_library) || die "libfaketime is not installed"
+faketime_library >/dev/null || die "libfaketime is not installed"
 start_xvfb || die "no Xvfb"
 
-# Preloaded rather than through the faketime wrapper, so that the signal
-# reaches the game itself. The monotonic clock stays real for SDL's ticks.
 launch() {
-    TZ=UTC LD_PRELOAD="$faketime_lib" FAKETIME="@2024-01-01 12:00:00" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-        SDL_AUDIODRIVER=dummy "$zarn" 2>"$work/err" &
-    game=$!
+    SDL_AUDIODRIVER=dummy start_at_time "2024-01-01 12:00:00" "$zarn" 2>"$work/err"
+    game=$started
 }
 
 # Waits up to about $1 tenths of a second for the window and its first frame

@@ -142,7 +142,7 @@ check "moved off the screen: table-shaped" shaped
 xdotool windowmove "$id" 150 60
 settle
 before="$x $y $w $h"
-xdotool windowactivate --sync "$id" 2>/dev/null
+activate "$id"
 xdotool key F11
 settle
 fullscreen() { xprop -id "$id" _NET_WM_STATE | grep -q FULLSCREEN && size_is $screenW $screenH; }
@@ -167,7 +167,7 @@ for pos in "120 80" "160 90" "200 100"; do
 done
 xdotool mousemove 5 $((screenH - 5)) click 1   # the desktop takes the focus
 sleep 0.3
-xdotool windowactivate --sync "$id" 2>/dev/null
+activate "$id"
 sleep 0.5
 kill "$spy" && wait "$spy" 2>/dev/null
 spy=""
@@ -178,7 +178,7 @@ check "the hint is still in place" hint_in_place
 # The program is still alive and ends cleanly on a close request.
 alive() { kill -0 "$app" 2>/dev/null; }
 check "the program survived all of it" alive
-xdotool windowactivate --sync "$id" 2>/dev/null
+activate "$id"
 xdotool key alt+F4   # openbox asks the window to close
 await_exit "$app" 5 && app=""
 exited_cleanly() { [ "$status" = 0 ]; }

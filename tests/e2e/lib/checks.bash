@@ -21,20 +21,28 @@ end_process() {
     return 0
 }
 
+# await SECONDS COMMAND...: runs the command every 0.2 s until it succeeds,
+# for at most SECONDS of wall time however long each run takes.
+await() {
+    local end=$((${EPOCHREALTIME//[!0-9]/} / 1000 + $1 * 1000))
+    shift
+    while :; do
+        "$@" && return 0
+        ((${EPOCHREALTIME//[!0-9]/} / 1000 < end)) || return 1
+        sleep 0.2
+    done
+}
+
+_ended() { ! kill -0 "$1" 2>/dev/null; }
+
 # await_exit PID SECONDS: waits for a started process to end; status is its exit status, empty while it runs on.
 # shellcheck disable=SC2034  # status is the caller's
 await_exit() {
     status=""
-    local _
-    for _ in $(seq $(($2 * 10))); do
-        if ! kill -0 "$1" 2>/dev/null; then
-            wait "$1"
-            status=$?
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    await "$2" _ended "$1" || return 1
+    wait "$1"
+    status=$?
+    return 0
 }
 
 _checks_exit() {

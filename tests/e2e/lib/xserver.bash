@@ -129,11 +129,27 @@ play_plan() {
     done <"$2"
 }
 
-# quit_through_menu WINDOW: "Spiel", then "Beenden", in a window of 760 x 650.
+# window_pixel WINDOW X Y: the colour of one of the window's pixels, "srgb(R,G,B)".
+window_pixel() {
+    timeout 30 import -window "$1" "$work/window-pixel.png" 2>/dev/null && image_pixel "$work/window-pixel.png" "$2" "$3"
+}
+
+# window_pixel_is WINDOW X Y COLOUR: the pixel shows the colour now.
+window_pixel_is() { [ "$(window_pixel "$1" "$2" "$3")" = "$4" ]; }
+
+# await_window_pixel WINDOW X Y COLOUR SECONDS: waits until the pixel shows the colour.
+await_window_pixel() { await "$5" window_pixel_is "$1" "$2" "$3" "$4"; }
+
+# activate WINDOW: gives the window the focus for the keys that follow; a
+# window manager that does not grant it within 10 s leaves it as it was.
+activate() { timeout 10 xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true; }
+
+# quit_through_menu WINDOW: "Spiel", then, once the menu shows over the waste's
+# place, "Beenden", in a window of 760 x 650.
 quit_through_menu() {
     move_pointer "$1" 30 15
     xdotool click 1
-    sleep 1
+    await_window_pixel "$1" 200 100 "srgb(192,192,192)" 60 || return 1
     move_pointer "$1" 30 175
     xdotool click 1
 }
@@ -143,3 +159,17 @@ image_pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info: 2>/dev/null; }
 
 # The path of libfaketime, to preload; fails where it is not installed.
 faketime_library() { dpkg -L libfaketime 2>/dev/null | grep -m1 'libfaketime\.so\.1$'; }
+
+# start_at_time "YYYY-MM-DD hh:mm:ss" COMMAND...: starts the command in the
+# background, its pid in $started, with its calendar clock standing still at
+# that instant, UTC, so that the first deal (the start time plus one) does
+# not hang on how long the start takes; the monotonic clock, SDL's ticks,
+# stays real. Preloaded rather than through the faketime wrapper, so that
+# signals reach the command itself.
+start_at_time() {
+    local text=$1 library
+    shift
+    library=$(faketime_library) || { echo "libfaketime is not installed" >&2; return 127; }
+    TZ=UTC LD_PRELOAD="$library" FAKETIME="$text" FAKETIME_DONT_FAKE_MONOTONIC=1 "$@" &
+    started=$!
+}
