@@ -69,7 +69,7 @@ windowed() { ! fullscreen; }
 resized() { ! sized 760x650; }
 sized() { window_geometry -id "$id" && [ "${w}x$h" = "$1" ]; }
 
-await_pixel 300 15 "srgb(192,192,192)" 90 "the first frame"
+await_pixel 300 15 "srgb(192,192,192)" 60 "the first frame"
 echo "$SECONDS s: dealt under valgrind"
 
 play_plan "$id" "$work/plan"
@@ -88,7 +88,7 @@ escape_until_won() {
     xdotool key Escape
     await 10 won_panel
 }
-await_state 180 "no won panel" escape_until_won
+await_state 120 "no won panel" escape_until_won
 echo "$SECONDS s: won, victory animation run and stopped"
 
 # Each step waits for the game to have taken the one before: keys and sizes
@@ -110,7 +110,7 @@ xdotool windowsize "$id" 760 650
 await_state 60 "not back at 760 x 650" sized 760x650
 await_pixel 300 15 "srgb(192,192,192)" 30 "the table after the session"
 quit_through_menu "$id" || die "the menu did not open"
-await_exit "$game" 90 || die "Beenden did not end the program within 90 s"
+await_exit "$game" 60 || die "Beenden did not end the program within 60 s"
 game=""
 
 grep -E 'ERROR SUMMARY|definitely lost|indirectly lost|possibly lost' "$work/valgrind.log" | sed 's/^==[0-9]*== */   /'
