@@ -170,7 +170,7 @@ play() {
     [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$sw" ] && [ $((y + h)) -le "$sh" ] ||
         fail "$name: window ${w}x$h+$x+$y is not inside the ${sw}x$sh screen"
     kill -TERM "$game"
-    await_exit "$game" 10 || fail "$name: SIGTERM did not end the game"
+    await_exit "$game" 30 || fail "$name: SIGTERM did not end the game"
     end_process "$game"
     game=""
     [ "$status" = 0 ] || fail "$name: exit ${status:-(none)} after SIGTERM"

@@ -20,25 +20,20 @@ launch() {
     game=$started
 }
 
-# Waits up to about $1 tenths of a second for the window and its first frame
-# (both grey bars: a frame reaches the X server in strips).
-await_table() {
-    geometry=""
-    for _ in $(seq "$1"); do
-        if window_geometry -name "Zarn - Solitär"; then
-            geometry="${w}x${h}+${x}+${y}"
-            import -window root "$work/root.png" 2>/dev/null
-            bars=$(convert "$work/root.png" -format "%[pixel:p{$((x + 300)),$((y + 15))}] %[pixel:p{$((x + 300)),$((y + 640))}]" \
-                info: 2>/dev/null)
-            [ "$bars" = "srgb(192,192,192) srgb(192,192,192)" ] && return 0
-        fi
-        sleep 0.1
-    done
-    [ -n "$geometry" ]
+# The window shows its first frame: both grey bars, as a frame reaches the
+# X server in strips.
+table_shown() {
+    window_geometry -name "Zarn - Solitär" || return 1
+    geometry="${w}x${h}+${x}+${y}"
+    import -window root "$work/root.png" 2>/dev/null
+    bars=$(convert "$work/root.png" -format "%[pixel:p{$((x + 300)),$((y + 15))}] %[pixel:p{$((x + 300)),$((y + 640))}]" \
+        info: 2>/dev/null)
+    [ "$bars" = "srgb(192,192,192) srgb(192,192,192)" ]
 }
 
 launch
-await_table 100
+geometry=""
+await 60 table_shown
 [ -n "$geometry" ] || die "no window"
 [ "$w" = 760 ] && [ "$h" = 650 ] || die "window is $geometry, expected 760x650"
 # The table is drawn once and then stands still: take it once it has settled.
@@ -116,7 +111,7 @@ expect_pixel 700 600 "srgb(0,128,0)" "table"
 
 # SIGTERM arrives as a quit request: a normal end.
 kill -TERM "$game"
-if await_exit "$game" 10; then game=""; else fail "SIGTERM did not end the game within 10 s"; fi
+if await_exit "$game" 30; then game=""; else fail "SIGTERM did not end the game within 30 s"; fi
 [ "$status" = 0 ] || fail "the game ended with status ${status:-(none)} after SIGTERM"
 
 if [ "$failures" -ne 0 ]; then

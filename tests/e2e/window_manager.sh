@@ -180,7 +180,7 @@ alive() { kill -0 "$app" 2>/dev/null; }
 check "the program survived all of it" alive
 activate "$id"
 xdotool key alt+F4   # openbox asks the window to close
-await_exit "$app" 5 && app=""
+await_exit "$app" 30 && app=""
 exited_cleanly() { [ "$status" = 0 ]; }
 check "closing the window ends the program with status 0" exited_cleanly
 

@@ -142,7 +142,7 @@ if any(corners) or not 0.3 * w * h < opaque < 0.6 * w * h:
 EOF
 
 kill -TERM "$game"
-await_exit "$game" 10 && game=""
+await_exit "$game" 30 && game=""
 check "the game ends with status 0 on SIGTERM" test "$status" = 0
 
 summary
