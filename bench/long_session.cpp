@@ -8,31 +8,16 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <random>
-#include <string>
 
 #include "interaction/Actions.h"
 #include "presentation/Graphics.h"
 #include "presentation/Scene.h"
 #include "shell/Startup.h"
 #include "support/Headless.h"
+#include "support/Resident.h"
 
 namespace {
-
-long residentKiB() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            status >> value;
-            return value;
-        }
-        status.ignore(1 << 16, '\n');
-    }
-    return -1;
-}
 
 size_t heapInUse() { return mallinfo2().uordblks; }
 

@@ -5,6 +5,10 @@
 
 #include <ctime>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "interaction/PointerState.h"
 #include "presentation/Victory.h"
 #include "sound/CardAudio.h"
@@ -23,6 +27,10 @@ Uint32 (*tableTicks)() = SDL_GetTicks;
 namespace {
 
 const uint32_t maxRandomAttempts = 64;
+
+// Undo snapshots past which a new game hands the freed history back to the
+// system (some 3 MB): the allocator would otherwise keep it for the process.
+const size_t longHistory = 4096;
 
 // 0 marks a clock mark as unset, so a mark taken at tick 0 is stored as 1.
 Uint32 tickMark() {
@@ -46,7 +54,13 @@ int msToNextSecond() {
 void reset(bool same) {
     clearWinAnimation();
     if (!same) ++seed;
+    const bool releaseHistory = game.history.size() > longHistory;
     game.deal(seed, maxRandomAttempts);
+#ifdef __GLIBC__
+    if (releaseHistory) malloc_trim(0);
+#else
+    (void)releaseHistory;
+#endif
     dropSelection();
     startTicks = 0;
     winTicks = 0;
