@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,29 +29,37 @@ Display* display = nullptr;
 Window game = 0;
 int originX = 0, originY = 0;  // the window's top-left corner on the screen
 
-// Nanoseconds on the CPU, all threads of the process.
-double cpuNanos(int pid) {
+// Nanoseconds on the CPU of each thread of the process, by thread id.
+std::map<std::string, double> threadNanos(int pid) {
     const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-    double total = 0;
+    std::map<std::string, double> nanos;
     if (DIR* dir = opendir(tasks.c_str())) {
         while (dirent* entry = readdir(dir)) {
             if (entry->d_name[0] == '.') continue;
             std::ifstream stat(tasks + "/" + entry->d_name + "/schedstat");
             double ns = 0;
-            if (stat >> ns) total += ns;
+            if (stat >> ns) nanos[entry->d_name] = ns;
         }
         closedir(dir);
     }
-    return total;
+    return nanos;
 }
 
-// Percent of one core over the given time, as the game spends it.
+// Percent of one core over the given time, as the game spends it. Counted
+// thread by thread: a thread that ends in between (the sound's, when it
+// rests) takes its whole time with it from a plain sum.
 double cpuOver(int pid, double seconds) {
-    const double before = cpuNanos(pid);
+    const std::map<std::string, double> before = threadNanos(pid);
     const auto t0 = Clock::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    const std::map<std::string, double> after = threadNanos(pid);
     const double elapsed = std::chrono::duration<double>(Clock::now() - t0).count();
-    return (cpuNanos(pid) - before) / 1e9 / elapsed * 100;
+    double spent = 0;
+    for (const auto& [thread, ns] : after) {
+        auto was = before.find(thread);
+        spent += ns - (was == before.end() ? 0 : was->second);
+    }
+    return spent / 1e9 / elapsed * 100;
 }
 
 void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -104,14 +113,15 @@ int main(int argc, char** argv) {
     XTranslateCoordinates(display, game, DefaultRootWindow(display), 0, 0, &originX, &originY, &child);
     const int width = attributes.width;
 
-    pause(1000);
+    // At rest means the sound has gone quiet too: it rests 3 s after the last one.
+    pause(4000);
     std::printf("rest, freshly dealt:   %6.3f %% of one core over %.0f s\n", cpuOver(pid, restSeconds), restSeconds);
 
     // A draw starts the clock and puts a card on the waste to drag.
     moveTo(64, 100);
     button(true);
     button(false);
-    pause(1000);
+    pause(4000);
     std::printf("rest, clock running:   %6.3f %% of one core over %.0f s\n", cpuOver(pid, restSeconds), restSeconds);
 
     // The waste's card picked up and held still.
