@@ -29,8 +29,8 @@ const BarButton barButtons[3] = {{"Spiel", 12, 71}, {"Zurück", 80, 157}, {"Hilf
 // The game menu: its panel, which covers the top bar's last row, and its
 // entries, one band of menuRowHeight rows each from the top bar's foot down.
 // Presses answer within menuLastX and menuLastY, two rows below the panel.
-const int menuX = 3, menuY = 29, menuWidth = 255, menuHeight = 167;
-const int menuLastX = 257, menuLastY = 197;
+const int menuX = 3, menuY = topBarHeight - 1, menuWidth = 255, menuHeight = 167;
+const int menuLastX = menuX + menuWidth - 1, menuLastY = menuY + menuHeight + 1;
 const int menuLabelX = 12, menuLabelY = 39, menuRowHeight = 32;
 
 // The waste fans its top cards this far apart to the right.

@@ -129,7 +129,8 @@ bool frameDrew = false;  // the last frame step found something to do
 // prove presents do not wait: a few may be quick even with vsync, while the
 // driver queues frames ahead.
 const int quickFramesToTell = 8;
-const Uint32 workPauseMs = 8;
+const Uint32 workPauseMs = 8;  // after a frame step that drew
+const Uint32 dragPauseMs = 4;  // at most, between drag frames presents do not pace
 
 // The sooner of two waits in milliseconds, where -1 is no end.
 int earliest(int a, int b) {
@@ -137,7 +138,6 @@ int earliest(int a, int b) {
     if (b < 0) return a;
     return a < b ? a : b;
 }
-const Uint32 dragPauseMs = 4;
 
 }  // namespace
 

@@ -54,12 +54,18 @@ SDL_Point tableSizeAt(Ratio scale) {
 
 SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHeight,
                         const WindowBorders& borders, const SDL_Rect* usable) {
+    // The room the usable area leaves for the window inside its frame.
+    long long roomWide = 1, roomHigh = 1;
+    if (usable) {
+        roomWide = std::max(1LL, 1LL * usable->w - borders.left - borders.right);
+        roomHigh = std::max(1LL, 1LL * usable->h - borders.top - borders.bottom);
+    }
     // The window manager may mark the window maximised before it sends the
     // new size: the size read then is the old one, so a maximised window is
     // measured by the room it is given, not by what it reports.
     if (maximized && usable) {
-        w = clamped(std::max(1LL, 1LL * usable->w - borders.left - borders.right));
-        h = clamped(std::max(1LL, 1LL * usable->h - borders.top - borders.bottom));
+        w = clamped(roomWide);
+        h = clamped(roomHigh);
     }
     SDL_Point next = {w, h};
     if (w != lastWidth && h == lastHeight && !maximized) {
@@ -70,9 +76,7 @@ SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHei
         next = tableSizeAt(smaller({w, W}, {h, H}));
     }
     if (usable) {
-        const long long room = std::max(1LL, 1LL * usable->w - borders.left - borders.right);
-        const long long roomHigh = std::max(1LL, 1LL * usable->h - borders.top - borders.bottom);
-        const Ratio limit = smaller({room, W}, {roomHigh, H});
+        const Ratio limit = smaller({roomWide, W}, {roomHigh, H});
         if (limit < smaller({next.x, W}, {next.y, H})) {
             next.x = clamped(std::max(1LL, limit.num * W / limit.den));
             next.y = clamped(std::max(1LL, limit.num * H / limit.den));
