@@ -38,8 +38,8 @@ ZARN_PLAY_SEED=$((start + 1)) ZARN_PLAY_PLAN="$work/plan" \
 # The first deal comes from the start time, which stands still. Under
 # valgrind the game falls behind and SDL, which times double-clicks as it
 # takes the presses, would see two planned presses as one double-click: the
-# plan has none.
-SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER="${ZARN_MEMCHECK_RENDERER:-software}" SDL_MOUSE_DOUBLE_CLICK_TIME=0 \
+# plan has none. SDL logs every event it delivers, kept with the failure.
+SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER="${ZARN_MEMCHECK_RENDERER:-software}" SDL_MOUSE_DOUBLE_CLICK_TIME=0 SDL_EVENT_LOGGING=2 \
     start_at_time "$start_text" \
     valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect,possible \
     --errors-for-leak-kinds=definite,indirect,possible --error-exitcode=99 --num-callers=40 \
@@ -72,7 +72,7 @@ sized() { window_geometry -id "$id" && [ "${w}x$h" = "$1" ]; }
 await_pixel 300 15 "srgb(192,192,192)" 60 "the first frame"
 echo "$SECONDS s: dealt under valgrind"
 
-play_plan "$id" "$work/plan"
+play_plan "$id" "$work/plan" "$build" || die "the game stopped answering after $gestures gestures"
 move_pointer "$id" 700 600
 echo "$SECONDS s: played $gestures gestures"
 

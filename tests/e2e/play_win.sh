@@ -89,7 +89,7 @@ await_region dealt "$work/dealt.bmp" "$WHOLE" 60
 echo "dealt: seed $((START + 1)) on screen"
 
 # Play the certificate: a click on the stock for a draw, a drag for a move.
-play_plan "$WID" "$work/plan"
+play_plan "$WID" "$work/plan" "$BUILD" || die "the game stopped answering after $gestures gestures"
 echo "played $gestures gestures"
 move_pointer "$WID" 700 600
 

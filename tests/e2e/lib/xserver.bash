@@ -101,13 +101,15 @@ window_geometry() {
 # move_pointer WINDOW X Y: the pointer to a point of the window.
 move_pointer() { xdotool mousemove --window "$1" "$2" "$3"; }
 
-# play_plan WINDOW FILE: app_play_deal's plan by mouse; sets gestures to the number played.
+# play_plan WINDOW FILE BUILD: app_play_deal's plan by mouse, each gesture
+# once the game has read the one before (BUILD's e2e_window_sync); sets
+# gestures to the number played. Fails when the game stops answering.
 play_plan() {
     # Lines "click X Y PAUSE" or "drag X1 Y1 X2 Y2 PAUSE"; a PAUSE of 1 waits
     # out the double-click time first. SDL measures that time on its own clock
     # as it takes the events, so a game that lags behind by more than the
     # pause still counts the press as a double-click.
-    local window=$1 kind a b c d e
+    local window=$1 sync=$3/tests/e2e_window_sync kind a b c d e
     gestures=0
     while read -r kind a b c d e; do
         case $kind in
@@ -126,6 +128,10 @@ play_plan() {
         *) continue ;;
         esac
         gestures=$((gestures + 1))
+        # A game far behind (under valgrind) once read a gesture against the
+        # X server's state of later ones and put cards on other piles; in
+        # step, each gesture meets the game as it meets a player.
+        "$sync" "$window" 60 || return 1
     done <"$2"
 }
 
