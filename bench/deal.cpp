@@ -47,9 +47,10 @@ void printLatencies(unsigned first, unsigned count, int drawCount) {
     std::sort(micros.begin(), micros.end());
     const double median = micros[micros.size() / 2];
     const double p99 = micros[std::min(micros.size() - 1, micros.size() * 99 / 100)];
-    std::printf("draw %d: median %.0f us  p99 %.0f us  max %.0f us  constructed %.2f %%  "
-                "mean certificate %.1f steps\n",
-                drawCount, median, p99, micros.back(), 100.0 * fallbacks / count, steps / count);
+    std::printf(
+        "draw %d: median %.0f us  p99 %.0f us  max %.0f us  constructed %.2f %%  "
+        "mean certificate %.1f steps\n",
+        drawCount, median, p99, micros.back(), 100.0 * fallbacks / count, steps / count);
 }
 
 }  // namespace

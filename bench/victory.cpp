@@ -78,18 +78,16 @@ int main() {
             render();
             repaint.push_back(nowMs() - start);
         }
-        std::printf("flight %d: %u steps, %zu imprints\n", run + 1, static_cast<unsigned>(winStep),
-                    winStamps.size());
+        std::printf("flight %d: %u steps, %zu imprints\n", run + 1, static_cast<unsigned>(winStep), winStamps.size());
     }
 
     std::printf("renderer %s, frame buffer %d x %d\n", info.name, bufferWidth, bufferHeight);
-    std::printf("early frame (steps 30-149):        %zu frames, median %.3f ms, mean %.3f ms\n",
-                early.size(), median(early), mean(early));
-    std::printf("late frame (3000+ imprints, <=%zu): %zu frames, median %.3f ms, mean %.3f ms\n",
-                lateStamps, late.size(), median(late), mean(late));
+    std::printf("early frame (steps 30-149):        %zu frames, median %.3f ms, mean %.3f ms\n", early.size(),
+                median(early), mean(early));
+    std::printf("late frame (3000+ imprints, <=%zu): %zu frames, median %.3f ms, mean %.3f ms\n", lateStamps,
+                late.size(), median(late), mean(late));
     std::printf("late / early (median): %.2f\n", median(early) > 0 ? median(late) / median(early) : 0.0);
-    std::printf("whole trail repainted (%zu imprints): median %.3f ms\n", winStamps.size(),
-                median(repaint));
+    std::printf("whole trail repainted (%zu imprints): median %.3f ms\n", winStamps.size(), median(repaint));
 
     clearWinAnimation();
     shutDown();

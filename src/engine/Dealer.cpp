@@ -111,8 +111,7 @@ void Game::deal(uint32_t seed, uint32_t maxRandomAttempts) {
     }
     // Won by construction, from the same engine's next values.
     layout(constructedDeck(rng, drawCount));
-    if (!findSolution(solution, true))
-        throw std::logic_error("Constructed deal has no winning certificate");
+    if (!findSolution(solution, true)) throw std::logic_error("Constructed deal has no winning certificate");
 }
 
 }  // namespace sol

@@ -92,7 +92,8 @@ private:
     void grow() {
         std::vector<int32_t> old(slots_.size() * 2, -1);
         old.swap(slots_);
-        for (size_t k = 0; k < count_; ++k) slots_[find(&keys_[k * length_], hash(&keys_[k * length_]))] = static_cast<int32_t>(k);
+        for (size_t k = 0; k < count_; ++k)
+            slots_[find(&keys_[k * length_], hash(&keys_[k * length_]))] = static_cast<int32_t>(k);
     }
 
     size_t length_;
@@ -121,7 +122,7 @@ struct TurnFacts {
     const Card* tops[13];    // null for an empty pile
     uint32_t takers[14][2];  // columns taking a card of rank r, black (0) or red (1)
     uint32_t emptyColumns;
-    int first[13];           // of each source; its size when none
+    int first[13];  // of each source; its size when none
 
     void surveyTops(const State& s) {
         std::memset(takers, 0, sizeof takers);
@@ -149,8 +150,7 @@ struct TurnFacts {
     }
 
     uint32_t columnsTaking(const Card& c) const {
-        if (c.rank >= 1 && c.rank <= 13)
-            return takers[c.rank][c.red() ? 1 : 0] | (c.rank == 13 ? emptyColumns : 0);
+        if (c.rank >= 1 && c.rank <= 13) return takers[c.rank][c.red() ? 1 : 0] | (c.rank == 13 ? emptyColumns : 0);
         uint32_t mask = 0;  // ranks no deck has: ask the rule itself
         for (int d = 6; d <= 12; ++d)
             if (accepts(c, tops[d], d)) mask |= 1u << d;

@@ -17,9 +17,7 @@ struct Card {
     bool red() const { return suit == 1 || suit == 2; }
 };
 
-inline bool operator==(const Card& a, const Card& b) {
-    return a.suit == b.suit && a.rank == b.rank && a.up == b.up;
-}
+inline bool operator==(const Card& a, const Card& b) { return a.suit == b.suit && a.rank == b.rank && a.up == b.up; }
 inline bool operator!=(const Card& a, const Card& b) { return !(a == b); }
 
 // Element 0 is the bottom card, the last element the top card.

@@ -26,11 +26,21 @@ int topY(int p, int i) { return p > 5 ? py(p, i) : py(p, 0); }
 
 void menuEntry(int y) {
     switch ((y - topBarHeight) / menuRowHeight) {
-    case 0: reset(false); break;
-    case 1: reset(true); break;
-    case 2: switchDrawCount(); break;
-    case 3: undo(); break;
-    default: quit(); break;  // "Beenden" reaches down to the menu's edge
+    case 0:
+        reset(false);
+        break;
+    case 1:
+        reset(true);
+        break;
+    case 2:
+        switchDrawCount();
+        break;
+    case 3:
+        undo();
+        break;
+    default:
+        quit();
+        break;  // "Beenden" reaches down to the menu's edge
     }
 }
 

@@ -177,9 +177,10 @@ SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
     const int width = atlasColumns * 2 * CW, height = atlasRows * 2 * CH;
     const Uint32 rowBytes = width * 3;
     if (cardAtlasSize < 54 || bmp[0] != 'B' || bmp[1] != 'M' || readLittle(bmp + 14, 4) < 40 ||
-        readLittle(bmp + 18, 4) != static_cast<Uint32>(width) || readLittle(bmp + 22, 4) != static_cast<Uint32>(height) ||
-        readLittle(bmp + 28, 2) != 24 || readLittle(bmp + 30, 4) != 0 ||
-        cardAtlasSize < rowBytes * height || readLittle(bmp + 10, 4) > cardAtlasSize - rowBytes * height) {
+        readLittle(bmp + 18, 4) != static_cast<Uint32>(width) ||
+        readLittle(bmp + 22, 4) != static_cast<Uint32>(height) || readLittle(bmp + 28, 2) != 24 ||
+        readLittle(bmp + 30, 4) != 0 || cardAtlasSize < rowBytes * height ||
+        readLittle(bmp + 10, 4) > cardAtlasSize - rowBytes * height) {
         SDL_SetError("the card atlas is not a %d x %d BMP of 24 bits per pixel", width, height);
         return nullptr;
     }
@@ -211,8 +212,7 @@ SDL_Point shownTableSize(int width, int height) {
     // and cut down to whole pixels.
     const float want = static_cast<float>(W) / H, real = static_cast<float>(width) / height;
     if (std::fabs(want - real) < 0.0001) return {width, height};
-    if (want > real)
-        return {width, std::max(1, static_cast<int>(std::floor(H * (static_cast<float>(width) / W))))};
+    if (want > real) return {width, std::max(1, static_cast<int>(std::floor(H * (static_cast<float>(width) / W))))};
     return {std::max(1, static_cast<int>(std::floor(W * (static_cast<float>(height) / H)))), height};
 }
 
@@ -246,8 +246,8 @@ bool resizeGraphics() {
     const int targetWidth = shown.x, targetHeight = shown.y;
     if (frameBuffer && bufferWidth == targetWidth && bufferHeight == targetHeight) return true;
 
-    SDL_Texture* nextBuffer = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888,
-                                                SDL_TEXTUREACCESS_TARGET, targetWidth, targetHeight);
+    SDL_Texture* nextBuffer =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, targetWidth, targetHeight);
     if (!nextBuffer) return false;
     // The buffer is the fitted area's own pixel size, so its copy to the
     // window is one to one: nearest sampling gives the same pixels as

@@ -20,6 +20,7 @@ const SDL_Color lightGreen = {64, 176, 64, 255};
 const SDL_Color markGreen = {0, 96, 0, 255};
 const SDL_Color navy = {0, 0, 128, 255};
 
+// clang-format off
 const char* const labels[5] = {
     "Neues Spiel       F2",
     "Erneut geben      F3",
@@ -27,6 +28,7 @@ const char* const labels[5] = {
     "Rueckgaengig      Strg+Z",
     "Beenden",
 };
+// clang-format on
 
 const char* const lines[7] = {
     "Ziel: Ass bis Koenig, jede Farbe auf einen Stapel.",

@@ -14,7 +14,7 @@ const int CH = 112;  // card height
 // victory trail.
 const int topBarHeight = 30;
 const int statusBarTop = 622;
-const int barTextY = 6;      // the top bar's labels
+const int barTextY = 6;  // the top bar's labels
 const int statusTextY = 628;
 
 // The top bar's buttons, left to right: where each label stands and the last

@@ -27,7 +27,7 @@ const float gravityPerStep = 12.666667f;  // 760 units/s^2 over one step
 const float floorY = statusBarTop - CH;   // the card's bottom on the status bar
 const float minBounce = 220.0f;
 const float bounceKeep = 0.78f;
-const Uint32 maxElapsed = 250;            // ms taken per call after a stall
+const Uint32 maxElapsed = 250;  // ms taken per call after a stall
 
 }  // namespace
 
@@ -59,8 +59,7 @@ void startWinAnimation(Uint32 now) {
             FlyingCard c;
             // A won table has every rank in place; the guard only keeps a
             // misuse on a partial table from reading past a pile's end.
-            c.card = static_cast<size_t>(rank) <= pile.size() ? pile[rank - 1]
-                                                               : sol::Card{f, rank, true};
+            c.card = static_cast<size_t>(rank) <= pile.size() ? pile[rank - 1] : sol::Card{f, rank, true};
             c.x = static_cast<float>(px(f + 2));
             c.y = static_cast<float>(py(f + 2, 0));
             const Uint32 speedDraw = random();
@@ -108,8 +107,7 @@ void advanceWinAnimation(Uint32 now) {
             }
             remaining = true;
             if (winStep % 2 == 0) {
-                winStamps.push_back({c.card, static_cast<int>(std::lround(c.x)),
-                                     static_cast<int>(std::lround(c.y))});
+                winStamps.push_back({c.card, static_cast<int>(std::lround(c.x)), static_cast<int>(std::lround(c.y))});
             }
         }
         winAnimating = remaining;
@@ -119,8 +117,8 @@ void advanceWinAnimation(Uint32 now) {
 void renderWinTrail() {
     if (winStamps.empty()) return;
     if (!winTrail) {
-        winTrail = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888,
-                                     SDL_TEXTUREACCESS_TARGET, bufferWidth, bufferHeight);
+        winTrail =
+            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, bufferWidth, bufferHeight);
         if (!winTrail) return;
         SDL_SetTextureBlendMode(winTrail, SDL_BLENDMODE_BLEND);
         SDL_SetRenderTarget(renderer, winTrail);

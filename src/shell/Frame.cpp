@@ -104,8 +104,7 @@ void dispatch(const SDL_Event& e) {
         }
         break;
     case SDL_MOUSEBUTTONUP:
-        if (e.button.which != SDL_TOUCH_MOUSEID && e.button.button == SDL_BUTTON_LEFT)
-            up(e.button.x, e.button.y);
+        if (e.button.which != SDL_TOUCH_MOUSEID && e.button.button == SDL_BUTTON_LEFT) up(e.button.x, e.button.y);
         break;
     case SDL_FINGERDOWN:
         if (placed(e.tfinger)) down(tableX(e.tfinger.x), tableY(e.tfinger.y), 1);

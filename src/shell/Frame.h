@@ -16,10 +16,10 @@ void runFrames();
 // vsync may still present at once (Xvfb, some software drivers): drag frames
 // drawn back to back far faster than the display refreshes show it.
 struct PresentPacing {
-    bool vsync = false;               // the renderer was made with vsync
-    double refreshMs = 1000.0 / 60;   // the display's refresh period
-    int quickFrames = 0;              // back-to-back frames in a row under half a period apart
-    bool broken = false;              // seen: presents come back at once
+    bool vsync = false;              // the renderer was made with vsync
+    double refreshMs = 1000.0 / 60;  // the display's refresh period
+    int quickFrames = 0;             // back-to-back frames in a row under half a period apart
+    bool broken = false;             // seen: presents come back at once
 
     bool presentsWait() const { return vsync && !broken; }
     // One more drag frame drawn with no pause, ms after the one before.

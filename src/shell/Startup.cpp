@@ -90,8 +90,7 @@ bool createWindow(SDL_Point size) {
 
 bool createRenderer() {
     renderer = SDL_CreateRenderer(window, -1,
-                                  SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC |
-                                      SDL_RENDERER_TARGETTEXTURE);
+                                  SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
     if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     SDL_RendererInfo rendererInfo;
     SDL_zero(rendererInfo);

@@ -11,8 +11,7 @@ CardAudio cardAudio;
 namespace {
 
 // The loader closes the stream itself (freesrc 1).
-Uint8* loadWav(const unsigned char* bytes, unsigned int size, SDL_AudioSpec* spec,
-               Uint32* length) {
+Uint8* loadWav(const unsigned char* bytes, unsigned int size, SDL_AudioSpec* spec, Uint32* length) {
     SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(size));
     if (!stream) return nullptr;
     Uint8* data = nullptr;
@@ -102,8 +101,7 @@ void CardAudio::queue(const Uint8* data, Uint32 bytes) {
     if (!enabled || !data || bytes == 0 || !wake()) return;
     lastQueued = SDL_GetTicks();
     // Sounds play in turn; a long backlog is dropped so a new one is not late.
-    if (SDL_GetQueuedAudioSize(device) > static_cast<Uint32>(2u * bytes))
-        SDL_ClearQueuedAudio(device);
+    if (SDL_GetQueuedAudioSize(device) > static_cast<Uint32>(2u * bytes)) SDL_ClearQueuedAudio(device);
     SDL_QueueAudio(device, data, bytes);
 }
 

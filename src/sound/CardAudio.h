@@ -15,7 +15,7 @@ struct CardAudio {
     // silence. After restAfterMs without a sound it rests: the device and the
     // audio system are closed, and the next sound opens them again.
     bool resting = false;
-    Uint32 lastQueued = 0;  // SDL ticks of the last sound queued
+    Uint32 lastQueued = 0;   // SDL ticks of the last sound queued
     SDL_AudioSpec format{};  // what the device was opened with
     static constexpr Uint32 restAfterMs = 3000;
 

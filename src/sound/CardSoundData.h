@@ -5,5 +5,5 @@ extern "C" {
 extern const unsigned char cardPlaceWav[];
 extern const unsigned int cardPlaceWavSize;  // 14156
 extern const unsigned char cardDrawWav[];
-extern const unsigned int cardDrawWavSize;   // 12392
+extern const unsigned int cardDrawWavSize;  // 12392
 }

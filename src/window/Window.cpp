@@ -17,7 +17,6 @@ SDL_Rect windowedBounds = {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, W, H}
 
 namespace {
 
-
 // The frame around the window as last seen while it was not maximised: a
 // maximised window's frame is another (often no sides, a lower title bar),
 // and the window it is fitted to is a restored one.
@@ -52,8 +51,8 @@ SDL_Point tableSizeAt(Ratio scale) {
 
 }  // namespace
 
-SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHeight,
-                        const WindowBorders& borders, const SDL_Rect* usable) {
+SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHeight, const WindowBorders& borders,
+                        const SDL_Rect* usable) {
     // The room the usable area leaves for the window inside its frame.
     long long roomWide = 1, roomHigh = 1;
     if (usable) {
@@ -88,8 +87,8 @@ SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHei
 // SDL places the client area, so its top-left corner must stay inside the
 // area by the left and top borders: otherwise the title bar ends above the
 // screen, where the window can no longer be grabbed.
-SDL_Point windowFitPosition(int x, int y, SDL_Point size, bool maximized,
-                            const WindowBorders& borders, const SDL_Rect& usable) {
+SDL_Point windowFitPosition(int x, int y, SDL_Point size, bool maximized, const WindowBorders& borders,
+                            const SDL_Rect& usable) {
     const long long firstX = 1LL * usable.x + borders.left;
     const long long firstY = 1LL * usable.y + borders.top;
     const long long lastX = std::max(firstX, 1LL * usable.x + usable.w - size.x - borders.right);
@@ -113,8 +112,7 @@ void setWindowAspectHint() {
     long supplied = 0;
     XGetWMNormalHints(display, xwindow, &hints, &supplied);
     // Called on every window event: once the hint is in place nothing is sent.
-    if ((hints.flags & PAspect) && hints.min_aspect.x == W &&
-        hints.min_aspect.y == H && hints.max_aspect.x == W &&
+    if ((hints.flags & PAspect) && hints.min_aspect.x == W && hints.min_aspect.y == H && hints.max_aspect.x == W &&
         hints.max_aspect.y == H) {
         return;
     }

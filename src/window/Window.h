@@ -27,11 +27,11 @@ struct WindowBorders {
 // lastWidth x lastHeight; usable is null when the usable area is unknown.
 // A maximised window is given the largest fit of the usable area, whatever
 // size it reports.
-SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHeight,
-                        const WindowBorders& borders, const SDL_Rect* usable);
+SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHeight, const WindowBorders& borders,
+                        const SDL_Rect* usable);
 
 // Client-area position for a window at x, y (client area too) with the given
 // client size: the window with its borders inside usable, or centred in it
 // when it was maximised.
-SDL_Point windowFitPosition(int x, int y, SDL_Point size, bool maximized,
-                            const WindowBorders& borders, const SDL_Rect& usable);
+SDL_Point windowFitPosition(int x, int y, SDL_Point size, bool maximized, const WindowBorders& borders,
+                            const SDL_Rect& usable);

@@ -14,9 +14,7 @@ const int cellW = 160, cellH = 224;
 
 const Rgb green{0, 128, 0};
 
-SDL_Surface* loadAtlas() {
-    return SDL_LoadBMP_RW(SDL_RWFromConstMem(card_atlas_bmp, int(card_atlas_bmp_size)), 1);
-}
+SDL_Surface* loadAtlas() { return SDL_LoadBMP_RW(SDL_RWFromConstMem(card_atlas_bmp, int(card_atlas_bmp_size)), 1); }
 
 // The atlas in a byte order we can read directly.
 struct Atlas {

@@ -76,8 +76,8 @@ void playCertificate() {
 }
 
 void randomEvent() {
-    const SDL_Keycode keys[] = {SDLK_SPACE, SDLK_z, SDLK_ESCAPE, SDLK_F1, SDLK_s, SDLK_a, SDLK_F11,
-                                SDLK_F2,    SDLK_F3, SDLK_d};
+    const SDL_Keycode keys[] = {SDLK_SPACE, SDLK_z,   SDLK_ESCAPE, SDLK_F1, SDLK_s,
+                                SDLK_a,     SDLK_F11, SDLK_F2,     SDLK_F3, SDLK_d};
     SDL_Point at = somewhereOnTheTable();
     Uint32 device = uniform(0, 9) == 0 ? SDL_TOUCH_MOUSEID : 0;
     switch (uniform(0, 15)) {
@@ -96,8 +96,7 @@ void randomEvent() {
         pushMotion(at.x, at.y, uniform(0, 2) ? SDL_BUTTON_LMASK : 0, device);
         break;
     case 7:
-        pushButton(SDL_MOUSEBUTTONDOWN, uniform(0, 3) ? SDL_BUTTON_RIGHT : SDL_BUTTON_MIDDLE, at.x, at.y,
-                   1, device);
+        pushButton(SDL_MOUSEBUTTONDOWN, uniform(0, 3) ? SDL_BUTTON_RIGHT : SDL_BUTTON_MIDDLE, at.x, at.y, 1, device);
         break;
     case 8: {
         Uint32 type = SDL_FINGERDOWN + uniform(0, 2);
@@ -121,8 +120,8 @@ void randomEvent() {
         break;
     }
     case 12: {
-        const Uint8 what[] = {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED,
-                              SDL_WINDOWEVENT_EXPOSED, SDL_WINDOWEVENT_SIZE_CHANGED};
+        const Uint8 what[] = {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_EXPOSED,
+                              SDL_WINDOWEVENT_SIZE_CHANGED};
         pushWindow(what[uniform(0, 3)]);
         break;
     }
@@ -148,8 +147,7 @@ void randomEvent() {
     if ((winTicks != 0) != game.won())
         return ::testing::AssertionFailure() << "winTicks " << winTicks << " but won " << game.won();
     if ((startTicks != 0) != game.state.started)
-        return ::testing::AssertionFailure() << "startTicks " << startTicks << " but started "
-                                             << game.state.started;
+        return ::testing::AssertionFailure() << "startTicks " << startTicks << " but started " << game.state.started;
     const std::string broken = checks::selectionViolation(game, selected, indexSelected, dragging, pressOrDraw);
     if (!broken.empty()) return ::testing::AssertionFailure() << broken;
     return ::testing::AssertionSuccess();
@@ -189,8 +187,8 @@ TEST(FrameMonkey, RandomInputKeepsTheTableValid) {
     EXPECT_GT(wins, 2);
     EXPECT_GT(drags, 50);
     EXPECT_GT(quits, 5);
-    std::printf("monkey: %ld events in %d frames, %d certificate wins, %d drag frames, %d quits\n",
-                events, frames, wins, drags, quits);
+    std::printf("monkey: %ld events in %d frames, %d certificate wins, %d drag frames, %d quits\n", events, frames,
+                wins, drags, quits);
 }
 
 }  // namespace

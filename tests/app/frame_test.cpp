@@ -146,13 +146,22 @@ TEST_F(Frame, KeyTable) {
              EXPECT_EQ(seed, seedBefore + 1);
              EXPECT_TRUE(game.history.empty());
          }},
-        {"D from three cards", [&] { game.drawCount = 3; draw(); }, SDLK_d, KMOD_NONE,
+        {"D from three cards",
+         [&] {
+             game.drawCount = 3;
+             draw();
+         },
+         SDLK_d, KMOD_NONE,
          [] {
              EXPECT_EQ(game.drawCount, 1);
              EXPECT_EQ(seed, seedBefore + 1);
          }},
-        {"D from two cards", [&] { game.drawCount = 2; draw(); }, SDLK_d, KMOD_NONE,
-         [] { EXPECT_EQ(game.drawCount, 3); }},
+        {"D from two cards",
+         [&] {
+             game.drawCount = 2;
+             draw();
+         },
+         SDLK_d, KMOD_NONE, [] { EXPECT_EQ(game.drawCount, 3); }},
         {"Space", draw, SDLK_SPACE, KMOD_NONE,
          [] {
              EXPECT_EQ(game.history.size(), 3u);
@@ -165,9 +174,14 @@ TEST_F(Frame, KeyTable) {
         {"Shift+Z", draw, SDLK_z, KMOD_LSHIFT, untouched},
         {"Alt+Z", draw, SDLK_z, KMOD_LALT, untouched},
         {"F1 opens help", draw, SDLK_F1, KMOD_NONE, [] { EXPECT_TRUE(help); }},
-        {"F1 closes help", [&] { draw(); help = true; }, SDLK_F1, KMOD_NONE,
-         [] { EXPECT_FALSE(help); }},
-        {"Escape", [&] {
+        {"F1 closes help",
+         [&] {
+             draw();
+             help = true;
+         },
+         SDLK_F1, KMOD_NONE, [] { EXPECT_FALSE(help); }},
+        {"Escape",
+         [&] {
              draw();
              help = true;
              menu = true;
@@ -281,12 +295,9 @@ TEST_F(Frame, RightButtonSendsToAFoundationAndAlwaysDoesTheBookkeeping) {
         int x, y;
         bool moves;
     } cases[] = {
-        {"on the stock", cardX(0), 100, false},
-        {"on empty table", 700, 500, false},
-        {"on the top bar", 100, 10, false},
-        {"on an empty foundation", cardX(3), 100, false},
-        {"on an ace", cardX(6), cardY(6, 0), true},
-        {"on a card no foundation takes", cardX(7), cardY(7, 0), false},
+        {"on the stock", cardX(0), 100, false},     {"on empty table", 700, 500, false},
+        {"on the top bar", 100, 10, false},         {"on an empty foundation", cardX(3), 100, false},
+        {"on an ace", cardX(6), cardY(6, 0), true}, {"on a card no foundation takes", cardX(7), cardY(7, 0), false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -382,11 +393,8 @@ TEST_F(Frame, FingersAreScaledToTheTableAndTruncated) {
         float x, y;
         int tx, ty;
     } cases[] = {
-        {0.5f, 0.5f, 380, 325},
-        {0.9999f, 0.9999f, 759, 649},
-        {0.0f, 0.0f, 0, 0},
-        {0.1f, 0.1f, 76, 65},
-        {0.4999f, 0.0999f, 379, 64},
+        {0.5f, 0.5f, 380, 325}, {0.9999f, 0.9999f, 759, 649}, {0.0f, 0.0f, 0, 0},
+        {0.1f, 0.1f, 76, 65},   {0.4999f, 0.0999f, 379, 64},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);

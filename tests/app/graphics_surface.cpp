@@ -31,8 +31,8 @@ struct OutputCase {
 
 TEST_F(Surface, FrameBufferFontsAndScaleFollowTheOutputSize) {
     const OutputCase cases[] = {
-        {760, 650, 760, 650, 16, 28},   {1520, 1300, 1520, 1300, 32, 56}, {1141, 975, 1140, 975, 24, 42},
-        {1000, 650, 760, 650, 16, 28},  {380, 325, 380, 325, 8, 14},      {190, 163, 190, 162, 8, 8},
+        {760, 650, 760, 650, 16, 28},  {1520, 1300, 1520, 1300, 32, 56}, {1141, 975, 1140, 975, 24, 42},
+        {1000, 650, 760, 650, 16, 28}, {380, 325, 380, 325, 8, 14},      {190, 163, 190, 162, 8, 8},
         {760, 1300, 760, 650, 16, 28},
     };
     for (const OutputCase& c : cases) {
@@ -198,8 +198,8 @@ TEST_F(Surface, CardsAreTheAtlasCellsAveragedAtScaleOneAndCopiedAtScaleTwo) {
                     }
                     Rgb got = f.at((cell ? 200 : 10) * scale + x, 40 * scale + y);
                     if (got != expected && mismatches++ < 5)
-                        ADD_FAILURE() << "scale " << scale << " cell " << cell << " at " << x << "," << y << ": "
-                                      << got << " expected " << expected;
+                        ADD_FAILURE() << "scale " << scale << " cell " << cell << " at " << x << "," << y << ": " << got
+                                      << " expected " << expected;
                 }
         EXPECT_EQ(0, mismatches) << "scale " << scale;
     }
@@ -240,11 +240,11 @@ TEST_F(Surface, BevelCoversExactlyItsRectangleWithLightAndDarkEdges) {
         Rgb raised;
         Rgb sunken;
     } probes[] = {
-        {10, 20, {255, 255, 255}, {96, 96, 96}},  {25, 20, {255, 255, 255}, {96, 96, 96}},
-        {10, 40, {255, 255, 255}, {96, 96, 96}},  {39, 40, {64, 64, 64}, {255, 255, 255}},
-        {25, 59, {64, 64, 64}, {255, 255, 255}},  {39, 59, {64, 64, 64}, {255, 255, 255}},
-        {25, 40, panelGrey, panelGrey},           {40, 40, tableGreen, tableGreen},
-        {25, 60, tableGreen, tableGreen},         {9, 40, tableGreen, tableGreen},
+        {10, 20, {255, 255, 255}, {96, 96, 96}}, {25, 20, {255, 255, 255}, {96, 96, 96}},
+        {10, 40, {255, 255, 255}, {96, 96, 96}}, {39, 40, {64, 64, 64}, {255, 255, 255}},
+        {25, 59, {64, 64, 64}, {255, 255, 255}}, {39, 59, {64, 64, 64}, {255, 255, 255}},
+        {25, 40, panelGrey, panelGrey},          {40, 40, tableGreen, tableGreen},
+        {25, 60, tableGreen, tableGreen},        {9, 40, tableGreen, tableGreen},
     };
     for (const Probe& p : probes) {
         EXPECT_EQ(p.raised, f.at(p.x, p.y)) << p.x << "," << p.y;

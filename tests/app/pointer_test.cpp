@@ -61,16 +61,31 @@ TEST(PointerHit, CardsAnswerToTheirAreaWithBothEdgesIncluded) {
     struct Case {
         int x, y, p, i;
     } cases[] = {
-        {228, 254, 8, 2},       {228 + 79, 254 + 111, 8, 2}, {228 + 80, 300, -1, -1},
-        {228, 254 + 112, -1, -1}, {227, 300, -1, -1},          {228, 204, 8, 0},
-        {228, 228, 8, 0},       {228, 229, 8, 1},            {260, 253, 8, 1},
+        {228, 254, 8, 2},
+        {228 + 79, 254 + 111, 8, 2},
+        {228 + 80, 300, -1, -1},
+        {228, 254 + 112, -1, -1},
+        {227, 300, -1, -1},
+        {228, 204, 8, 0},
+        {228, 228, 8, 0},
+        {228, 229, 8, 1},
+        {260, 253, 8, 1},
         // Empty column 10 answers with index -1 over a card's area.
-        {432, 204, 10, -1},     {432 + 79, 204 + 111, 10, -1}, {432 + 80, 204, -1, -1},
-        {432, 204 + 112, -1, -1}, {432, 203, -1, -1},
+        {432, 204, 10, -1},
+        {432 + 79, 204 + 111, 10, -1},
+        {432 + 80, 204, -1, -1},
+        {432, 204 + 112, -1, -1},
+        {432, 203, -1, -1},
         // Stock, foundations, the bars.
-        {24, 58, 0, 1},         {103, 169, 0, 1},            {104, 58, -1, -1},
-        {24, 170, -1, -1},      {330, 58, 2, 0},             {432, 58, 3, -1},
-        {400, 10, -1, -1},      {400, 640, -1, -1},          {-5, 300, -1, -1},
+        {24, 58, 0, 1},
+        {103, 169, 0, 1},
+        {104, 58, -1, -1},
+        {24, 170, -1, -1},
+        {330, 58, 2, 0},
+        {432, 58, 3, -1},
+        {400, 10, -1, -1},
+        {400, 640, -1, -1},
+        {-5, 300, -1, -1},
     };
     for (const Case& c : cases) {
         Hit h = hitAt(c.x, c.y);
@@ -83,12 +98,10 @@ TEST(PointerHit, WasteFanFollowsTheDrawCount) {
     struct Case {
         int drawCount, cards, x, p, i;
     } cases[] = {
-        {3, 5, 126, 1, 2}, {3, 5, 141, 1, 2}, {3, 5, 142, 1, 3}, {3, 5, 158, 1, 4},
-        {3, 5, 237, 1, 4}, {3, 5, 238, -1, -1},
-        {3, 2, 142, 1, 1}, {3, 2, 221, 1, 1}, {3, 2, 222, -1, -1},
-        {3, 1, 205, 1, 0}, {3, 1, 206, -1, -1},
-        {1, 5, 126, 1, 4}, {1, 5, 205, 1, 4}, {1, 5, 206, -1, -1},
-        {3, 0, 205, 1, -1}, {3, 0, 206, -1, -1},
+        {3, 5, 126, 1, 2},   {3, 5, 141, 1, 2},   {3, 5, 142, 1, 3},   {3, 5, 158, 1, 4},
+        {3, 5, 237, 1, 4},   {3, 5, 238, -1, -1}, {3, 2, 142, 1, 1},   {3, 2, 221, 1, 1},
+        {3, 2, 222, -1, -1}, {3, 1, 205, 1, 0},   {3, 1, 206, -1, -1}, {1, 5, 126, 1, 4},
+        {1, 5, 205, 1, 4},   {1, 5, 206, -1, -1}, {3, 0, 205, 1, -1},  {3, 0, 206, -1, -1},
     };
     for (const Case& c : cases) {
         clearTable();
@@ -121,43 +134,30 @@ TEST(PointerGestures, StateMachine) {
         {"press on a face-down card", Idle, [] { press(8, 0); }, -1, false, nothingMoved},
         {"press on a covered foundation-less top", Idle, [] { press(6, 1); }, 6, false, nothingMoved},
         {"press on an empty column", Idle, [] { down(432 + 40, 250, 1); }, -1, false, nothingMoved},
-        {"double-click a card a foundation takes", Idle, [] { press(6, 1, 2); }, -1, false,
-         sizes(2, 2, 6, 1)},
-        {"double-click a card no foundation takes", Idle, [] { press(9, 0, 2); }, 9, false,
-         nothingMoved},
-        {"double-click an empty column", Idle, [] { down(432 + 40, 250, 2); }, -1, false,
-         nothingMoved},
+        {"double-click a card a foundation takes", Idle, [] { press(6, 1, 2); }, -1, false, sizes(2, 2, 6, 1)},
+        {"double-click a card no foundation takes", Idle, [] { press(9, 0, 2); }, 9, false, nothingMoved},
+        {"double-click an empty column", Idle, [] { down(432 + 40, 250, 2); }, -1, false, nothingMoved},
         {"motion without a selection", Idle, [] { motion(500, 500, true); }, -1, false, nothingMoved},
         {"release without a press", Idle, [] { up(cardX(9), cardY(9, 0)); }, -1, false, nothingMoved},
-        {"release without motion", Selected, [] { up(downX, downY); }, 8, false,
-         nothingMoved},
-        {"motion one unit away, button held", Selected,
-         [] { motion(downX + 1, downY, true); }, 8, true, nothingMoved},
-        {"motion one unit down, button held", Selected,
-         [] { motion(downX, downY + 1, true); }, 8, true, nothingMoved},
-        {"motion without the button", Selected, [] { motion(downX + 30, downY, false); }, 8, false,
-         nothingMoved},
-        {"motion back onto the press point", Selected, [] { motion(downX, downY, true); }, 8, false,
-         nothingMoved},
+        {"release without motion", Selected, [] { up(downX, downY); }, 8, false, nothingMoved},
+        {"motion one unit away, button held", Selected, [] { motion(downX + 1, downY, true); }, 8, true, nothingMoved},
+        {"motion one unit down, button held", Selected, [] { motion(downX, downY + 1, true); }, 8, true, nothingMoved},
+        {"motion without the button", Selected, [] { motion(downX + 30, downY, false); }, 8, false, nothingMoved},
+        {"motion back onto the press point", Selected, [] { motion(downX, downY, true); }, 8, false, nothingMoved},
         {"press where the run may go", Selected, [] { press(9, 0); }, -1, false, sizes(8, 1, 9, 3)},
         {"press on the stock", Selected, [] { press(0, 1); }, -1, false, sizes(0, 1, 1, 2)},
         {"press on another movable card", Selected, [] { press(7, 0); }, 7, false, nothingMoved},
-        {"press on a foundation the run may not go to", Selected, [] { press(2, 0); }, 2, false,
-         nothingMoved},
+        {"press on a foundation the run may not go to", Selected, [] { press(2, 0); }, 2, false, nothingMoved},
         {"press on a face-down card", Selected, [] { press(6, 0); }, -1, false, nothingMoved},
         {"press on empty table", Selected, [] { down(700, 500, 1); }, -1, false, nothingMoved},
         {"press on the run's own pile", Selected, [] { press(8, 2); }, 8, false, nothingMoved},
-        {"double-click on the selected run", Selected, [] { press(8, 2, 2); }, 8, false,
-         nothingMoved},
-        {"release on a legal pile", Dragging, [] { up(cardX(9), cardY(9, 0)); }, -1, false,
-         sizes(8, 1, 9, 3)},
-        {"release on the source pile", Dragging, [] { up(cardX(8), cardY(8, 2)); }, -1, false,
-         nothingMoved},
+        {"double-click on the selected run", Selected, [] { press(8, 2, 2); }, 8, false, nothingMoved},
+        {"release on a legal pile", Dragging, [] { up(cardX(9), cardY(9, 0)); }, -1, false, sizes(8, 1, 9, 3)},
+        {"release on the source pile", Dragging, [] { up(cardX(8), cardY(8, 2)); }, -1, false, nothingMoved},
         {"release on the top bar", Dragging, [] { up(300, 10); }, -1, false, nothingMoved},
         {"release outside every pile", Dragging, [] { up(-40, 900); }, -1, false, nothingMoved},
         {"further motion", Dragging, [] { motion(downX, downY, true); }, 8, true, nothingMoved},
-        {"motion with the button up", Dragging, [] { motion(600, 600, false); }, 8, true,
-         nothingMoved},
+        {"motion with the button up", Dragging, [] { motion(600, 600, false); }, 8, true, nothingMoved},
         {"new game", Dragging, [] { reset(false); }, -1, false, [] { return true; }},
         {"undo", Dragging, [] { undo(); }, -1, false, nothingMoved},
     };
@@ -305,10 +305,16 @@ TEST(PointerGestures, TopBarMenuAndHelp) {
         EXPECT_EQ(running, !c.quits);
         EXPECT_EQ(seed, c.table == NewDeal ? 502u : 501u);
         switch (c.table) {
-        case Untouched: EXPECT_EQ(game.state, afterDraws) << "the press must not reach the table"; break;
-        case Undone: EXPECT_EQ(game.history.size(), 1u); break;
+        case Untouched:
+            EXPECT_EQ(game.state, afterDraws) << "the press must not reach the table";
+            break;
+        case Undone:
+            EXPECT_EQ(game.history.size(), 1u);
+            break;
         case NewDeal:
-        case Replayed: EXPECT_TRUE(game.history.empty()); break;
+        case Replayed:
+            EXPECT_TRUE(game.history.empty());
+            break;
         }
         running = true;
     }

@@ -103,8 +103,8 @@ TEST_F(Scene, WasteFanInBothDrawModesAndWhileItsTopIsDragged) {
     };
     for (const FanCase& c : cases) {
         clearTable();
-        SCOPED_TRACE("draw " + std::to_string(c.drawCount) + ", waste " + std::to_string(c.size) +
-                     ", dragged " + std::to_string(c.dragIndex));
+        SCOPED_TRACE("draw " + std::to_string(c.drawCount) + ", waste " + std::to_string(c.size) + ", dragged " +
+                     std::to_string(c.dragIndex));
         game.drawCount = c.drawCount;
         for (int i = 0; i < c.size; ++i) game.state.piles[1].push_back(faceUp(1, i + 1));
         if (c.dragIndex >= 0) {
@@ -136,8 +136,9 @@ TEST_F(Scene, SelectionFrameIsGoldTwoUnitsInsideTheSelectedCardOnly) {
     indexSelected = 1;
     Pixels f = composed();
     const int y = 229;  // card 1 of the column
-    for (auto p : {std::make_pair(24, y), std::make_pair(25, y + 1), std::make_pair(103, y), std::make_pair(102, y + 1),
-                   std::make_pair(64, y), std::make_pair(64, y + 1), std::make_pair(24, y + 20), std::make_pair(25, y + 20)})
+    for (auto p :
+         {std::make_pair(24, y), std::make_pair(25, y + 1), std::make_pair(103, y), std::make_pair(102, y + 1),
+          std::make_pair(64, y), std::make_pair(64, y + 1), std::make_pair(24, y + 20), std::make_pair(25, y + 20)})
         EXPECT_EQ(gold, f.at(p.first, p.second)) << p.first << "," << p.second;
     EXPECT_EQ(faceColour(1, 12), f.at(26, y + 2));
     EXPECT_EQ(faceColour(0, 11), f.at(24, 254)) << "the card above carries no frame";
@@ -347,8 +348,8 @@ TEST_F(Scene, WindowGetsTheWholeFrameWithGreenBarsBeside) {
 // partly bar: the trail may paint none of the bars' pixels. The heights
 // include full screen on 1920 x 1080.
 TEST_F(Scene, TrailNeverCoversABarAtAnyScale) {
-    const int sizes[][2] = {{760, 650}, {1140, 975}, {950, 813}, {777, 665}, {1110, 950}, {1233, 1055},
-                            {1365, 1168}, {500, 428}, {1052, 900}, {1920, 1080}, {761, 700}};
+    const int sizes[][2] = {{760, 650},   {1140, 975}, {950, 813},  {777, 665},   {1110, 950}, {1233, 1055},
+                            {1365, 1168}, {500, 428},  {1052, 900}, {1920, 1080}, {761, 700}};
     for (const auto& size : sizes) {
         SDL_SetWindowSize(window, size[0], size[1]);
         ASSERT_TRUE(resizeGraphics());
@@ -408,8 +409,7 @@ TEST_F(Scene, EveryPixelOfTheFrameReachesTheWindow) {
         for (int y = 0; y < frame.height; ++y)
             for (int x = 0; x < frame.width; ++x)
                 differing += (shot.raw(x + left, y + top) & 0xFFFFFF) != (frame.raw(x, y) & 0xFFFFFF);
-        EXPECT_EQ(0, differing) << "of " << frame.width << "x" << frame.height << " pixels at " << left << ","
-                                << top;
+        EXPECT_EQ(0, differing) << "of " << frame.width << "x" << frame.height << " pixels at " << left << "," << top;
         int outside = 0;
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)

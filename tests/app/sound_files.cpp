@@ -41,8 +41,8 @@ std::vector<uint8_t> header(uint32_t dataBytes) {
     text("WAVE");
     text("fmt ");
     u32(16);
-    u16(1);      // PCM
-    u16(1);      // mono
+    u16(1);  // PCM
+    u16(1);  // mono
     u32(44100);
     u32(88200);  // bytes per second
     u16(2);      // block align

@@ -19,8 +19,7 @@ const float dt = 1.0f / 60.0f;
 bool sameFlight(const std::vector<FlyingCard>& a, const std::vector<FlyingCard>& b) {
     if (a.size() != b.size()) return false;
     for (size_t k = 0; k < a.size(); ++k) {
-        if (a[k].card != b[k].card || a[k].x != b[k].x || a[k].y != b[k].y || a[k].vx != b[k].vx ||
-            a[k].vy != b[k].vy)
+        if (a[k].card != b[k].card || a[k].x != b[k].x || a[k].y != b[k].y || a[k].vx != b[k].vx || a[k].vy != b[k].vy)
             return false;
     }
     return true;
@@ -153,9 +152,9 @@ TEST_F(Flight, AStallAdvancesAQuarterSecondAtMost) {
     struct Case {
         Uint32 start, later;
     } cases[] = {
-        {1000, 3000},             // a two-second pause
-        {0xFFFFFF00u, 0x100u},    // across the tick counter's wrap
-        {1000, 1250},             // exactly the cap
+        {1000, 3000},           // a two-second pause
+        {0xFFFFFF00u, 0x100u},  // across the tick counter's wrap
+        {1000, 1250},           // exactly the cap
     };
     game.state = wonTable();
     for (const Case& c : cases) {
@@ -171,12 +170,12 @@ TEST_F(Flight, AStallAdvancesAQuarterSecondAtMost) {
 
 TEST_F(Flight, BounceAtTheStatusBar) {
     struct Case {
-        float y, vy;       // before the step
-        float bounceVy;    // vertical speed after it
+        float y, vy;     // before the step
+        float bounceVy;  // vertical speed after it
     } cases[] = {
         {505.0f, 600.0f, -(600.0f + 12.666667f) * 0.78f},  // keeps 78 % of its speed
         {509.9f, 10.0f, -220.0f},                          // slow: at least 220 up
-        {400.0f, 0.0f, 12.666667f},                         // well above: just falls
+        {400.0f, 0.0f, 12.666667f},                        // well above: just falls
     };
     for (const Case& c : cases) {
         lone(300.0f, c.y, 150.0f, c.vy);

@@ -27,54 +27,54 @@ TEST(Property, RandomActionsKeepInvariantsAndUndoWalksBack) {
             const size_t depth = game.history.size();
             bool changed = false;
             switch (pick(0, 9)) {
-                case 0:
-                case 1:
-                    game.draw();
-                    changed = game.history.size() != depth;
-                    break;
-                case 2:
-                case 3: {  // a move the rules may allow: a real run and a real pile
-                    const int p = pick(1, 12);
-                    const int size = static_cast<int>(game.state.piles[p].size());
-                    changed = game.move(p, size ? pick(0, size - 1) : 0, pick(2, 12));
-                    break;
+            case 0:
+            case 1:
+                game.draw();
+                changed = game.history.size() != depth;
+                break;
+            case 2:
+            case 3: {  // a move the rules may allow: a real run and a real pile
+                const int p = pick(1, 12);
+                const int size = static_cast<int>(game.state.piles[p].size());
+                changed = game.move(p, size ? pick(0, size - 1) : 0, pick(2, 12));
+                break;
+            }
+            case 4:
+                changed = game.move(wild(), wild(), wild());
+                break;
+            case 5:
+                changed = game.autoMove(wild(), wild());
+                break;
+            case 6: {
+                const int p = pick(1, 12);
+                changed = game.autoMove(p, static_cast<int>(game.state.piles[p].size()) - 1);
+                break;
+            }
+            case 7: {  // queries never change anything
+                const int p = wild(), i = wild(), d = wild();
+                const bool movable = game.canMove(p, i, d);
+                if (movable) {
+                    EXPECT_TRUE(game.sequence(p, i));
                 }
-                case 4:
-                    changed = game.move(wild(), wild(), wild());
-                    break;
-                case 5:
-                    changed = game.autoMove(wild(), wild());
-                    break;
-                case 6: {
-                    const int p = pick(1, 12);
-                    changed = game.autoMove(p, static_cast<int>(game.state.piles[p].size()) - 1);
-                    break;
+                EXPECT_TRUE(game.state == before);
+                break;
+            }
+            case 8:
+                if (game.undo()) {
+                    states.pop_back();
+                    ASSERT_TRUE(game.state == states.back());
+                } else {
+                    ASSERT_TRUE(game.state == dealt);
                 }
-                case 7: {  // queries never change anything
-                    const int p = wild(), i = wild(), d = wild();
-                    const bool movable = game.canMove(p, i, d);
-                    if (movable) {
-                        EXPECT_TRUE(game.sequence(p, i));
+                continue;
+            default: {  // the first move of the certificate that still applies, if any
+                for (const sol::Game::Step& s : game.solution)
+                    if (!drawsFromStock(s) && game.move(s.source, s.index, s.destination)) {
+                        changed = true;
+                        break;
                     }
-                    EXPECT_TRUE(game.state == before);
-                    break;
-                }
-                case 8:
-                    if (game.undo()) {
-                        states.pop_back();
-                        ASSERT_TRUE(game.state == states.back());
-                    } else {
-                        ASSERT_TRUE(game.state == dealt);
-                    }
-                    continue;
-                default: {  // the first move of the certificate that still applies, if any
-                    for (const sol::Game::Step& s : game.solution)
-                        if (!drawsFromStock(s) && game.move(s.source, s.index, s.destination)) {
-                            changed = true;
-                            break;
-                        }
-                    break;
-                }
+                break;
+            }
             }
             ASSERT_EQ(game.history.size(), depth + (changed ? 1 : 0));
             if (changed) {
@@ -87,8 +87,7 @@ TEST(Property, RandomActionsKeepInvariantsAndUndoWalksBack) {
             }
             ASSERT_EQ(checks::invariantViolation(game.state), "") << "deal " << deal << " step " << step;
         }
-        while (game.undo()) {
-        }
+        while (game.undo()) {}
         EXPECT_TRUE(game.state == dealt);
         EXPECT_FALSE(game.state.started);
     }

@@ -24,7 +24,7 @@ TEST(Layout, SortedDeck) {
     ASSERT_EQ(piles[7].size(), 2u);
     EXPECT_EQ(piles[7][0], faceDown(3, 12));
     EXPECT_EQ(piles[7][1], faceUp(3, 11));
-    const sol::Pile column6 = {faceDown(2, 5), faceDown(2, 4), faceDown(2, 3), faceDown(2, 2),
+    const sol::Pile column6 = {faceDown(2, 5), faceDown(2, 4),  faceDown(2, 3), faceDown(2, 2),
                                faceDown(2, 1), faceDown(1, 13), faceUp(1, 12)};
     EXPECT_EQ(piles[12], column6);
     ASSERT_EQ(piles[0].size(), 24u);
@@ -78,11 +78,31 @@ TEST(Rules, SequenceAndCanMove) {
         int p, i;
         bool sequence;
     } sequences[] = {
-        {0, 0, false},  {1, 0, false},  {1, 1, true},   {1, 2, false},   {2, 0, false},  {2, 1, true},
-        {3, 0, true},   {6, 0, false},  {6, 1, true},   {6, 2, true},    {6, 3, true},   {6, 4, false},
-        {9, 0, true},   {10, 0, false}, {10, 1, true},  {11, 0, false},  {11, 1, false}, {12, 0, false},
-        {12, 1, true},  {-1, 0, false}, {13, 0, false}, {6, -1, false},  {INT_MIN, INT_MIN, false},
-        {INT_MAX, INT_MAX, false},      {8, 0, false},
+        {0, 0, false},
+        {1, 0, false},
+        {1, 1, true},
+        {1, 2, false},
+        {2, 0, false},
+        {2, 1, true},
+        {3, 0, true},
+        {6, 0, false},
+        {6, 1, true},
+        {6, 2, true},
+        {6, 3, true},
+        {6, 4, false},
+        {9, 0, true},
+        {10, 0, false},
+        {10, 1, true},
+        {11, 0, false},
+        {11, 1, false},
+        {12, 0, false},
+        {12, 1, true},
+        {-1, 0, false},
+        {13, 0, false},
+        {6, -1, false},
+        {INT_MIN, INT_MIN, false},
+        {INT_MAX, INT_MAX, false},
+        {8, 0, false},
     };
     for (const Case& c : sequences) EXPECT_EQ(g.sequence(c.p, c.i), c.sequence) << c.p << "," << c.i;
 
@@ -107,8 +127,8 @@ TEST(Rules, SequenceAndCanMove) {
         {6, 2, 2, false},   // two cards never go to a foundation together
         {12, 1, 3, false},  // three of hearts on the ace of diamonds
         {0, 0, 6, false},   // the stock is never a source
-        {7, 0, 13, false},  {7, 0, -1, false}, {7, 5, 9, false}, {7, -3, 9, false},
-        {11, 1, 12, false},  // a face-down card
+        {7, 0, 13, false}, {7, 0, -1, false},  {7, 5, 9, false},
+        {7, -3, 9, false}, {11, 1, 12, false},  // a face-down card
     };
     for (const Move& m : moves) {
         EXPECT_EQ(g.canMove(m.p, m.i, m.dest), m.legal) << m.p << "," << m.i << "->" << m.dest;
@@ -130,13 +150,12 @@ TEST(Rules, MoveEffectsAndScoring) {
     } cases[] = {
         {"waste to foundation", position({{1, {faceUp(0, 1)}}}), 1, 0, 2, 10},
         {"waste to tableau", position({{1, {faceUp(1, 12)}}, {6, {faceUp(0, 13)}}}), 1, 0, 6, 5},
-        {"foundation to tableau", position({{2, {faceUp(0, 1), faceUp(0, 2)}}, {6, {faceUp(1, 3)}}}, 40), 2, 1, 6,
-         25},
-        {"foundation to tableau clamps at 0",
-         position({{2, {faceUp(0, 1), faceUp(0, 2)}}, {6, {faceUp(1, 3)}}}, 10), 2, 1, 6, 0},
+        {"foundation to tableau", position({{2, {faceUp(0, 1), faceUp(0, 2)}}, {6, {faceUp(1, 3)}}}, 40), 2, 1, 6, 25},
+        {"foundation to tableau clamps at 0", position({{2, {faceUp(0, 1), faceUp(0, 2)}}, {6, {faceUp(1, 3)}}}, 10), 2,
+         1, 6, 0},
         {"tableau to tableau", position({{6, {faceUp(0, 13)}}, {7, {faceUp(1, 12)}}}, 7), 7, 0, 6, 7},
-        {"tableau to tableau revealing",
-         position({{6, {faceUp(0, 13)}}, {7, {faceDown(3, 2), faceUp(1, 12)}}}), 7, 1, 6, 5},
+        {"tableau to tableau revealing", position({{6, {faceUp(0, 13)}}, {7, {faceDown(3, 2), faceUp(1, 12)}}}), 7, 1,
+         6, 5},
         {"tableau to foundation revealing", position({{7, {faceDown(3, 2), faceUp(1, 1)}}}), 7, 1, 2, 15},
         {"tableau to foundation over a face-up card", position({{7, {faceUp(3, 2), faceUp(1, 1)}}}), 7, 1, 2, 10},
         {"tableau to foundation emptying", position({{7, {faceUp(1, 1)}}}), 7, 0, 2, 10},

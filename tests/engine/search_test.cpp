@@ -53,29 +53,33 @@ TEST(Search, CandidateOrder) {
         sol::Game::Step first;
     } cases[] = {
         {"a foundation move comes before any tableau move",
-         position({12, 11, 13, 13}, {{6, {faceUp(0, 13)}}, {7, {faceUp(1, 12)}}, {8, {faceUp(1, 13)}}}), {6, 0, 2}},
+         position({12, 11, 13, 13}, {{6, {faceUp(0, 13)}}, {7, {faceUp(1, 12)}}, {8, {faceUp(1, 13)}}}),
+         {6, 0, 2}},
         {"the waste is the first source",
-         position({12, 11, 13, 13}, {{1, {faceUp(1, 12)}}, {6, {faceUp(0, 13)}}, {7, {faceUp(1, 13)}}}), {1, 0, 3}},
+         position({12, 11, 13, 13}, {{1, {faceUp(1, 12)}}, {6, {faceUp(0, 13)}}, {7, {faceUp(1, 13)}}}),
+         {1, 0, 3}},
         {"an ace goes to the lowest empty foundation",
-         position({0, 13, 13, 0},
-                  {{6, {faceDown(3, 13), faceDown(3, 12), faceDown(3, 11), faceDown(3, 10), faceDown(3, 9),
-                        faceDown(3, 8), faceDown(3, 7), faceDown(3, 6), faceDown(3, 5), faceDown(3, 4), faceDown(3, 3),
-                        faceDown(3, 2), faceUp(3, 1)}},
-                   {7, {faceDown(0, 13), faceDown(0, 12), faceDown(0, 11), faceDown(0, 10), faceDown(0, 9),
-                        faceDown(0, 8), faceDown(0, 7), faceDown(0, 6), faceDown(0, 5), faceDown(0, 4), faceDown(0, 3),
-                        faceDown(0, 2), faceUp(0, 1)}}}),
+         position({0, 13, 13, 0}, {{6,
+                                    {faceDown(3, 13), faceDown(3, 12), faceDown(3, 11), faceDown(3, 10), faceDown(3, 9),
+                                     faceDown(3, 8), faceDown(3, 7), faceDown(3, 6), faceDown(3, 5), faceDown(3, 4),
+                                     faceDown(3, 3), faceDown(3, 2), faceUp(3, 1)}},
+                                   {7,
+                                    {faceDown(0, 13), faceDown(0, 12), faceDown(0, 11), faceDown(0, 10), faceDown(0, 9),
+                                     faceDown(0, 8), faceDown(0, 7), faceDown(0, 6), faceDown(0, 5), faceDown(0, 4),
+                                     faceDown(0, 3), faceDown(0, 2), faceUp(0, 1)}}}),
          {6, 12, 2}},
         {"a revealing move comes before a plain move from a lower column", needsARevealingMove(), {9, 1, 6}},
         {"a king at the bottom of a column never goes to an empty column",
-         position({13, 11, 13, 13}, {{0, {faceDown(1, 12)}}, {6, {faceUp(1, 13)}}}), {0, 0, 0}},
+         position({13, 11, 13, 13}, {{0, {faceDown(1, 12)}}, {6, {faceUp(1, 13)}}}),
+         {0, 0, 0}},
     };
     for (Case& c : cases) {
         ASSERT_EQ(checks::invariantViolation(c.game.state), "") << c.what;
         std::vector<sol::Game::Step> path;
         ASSERT_TRUE(c.game.findSolution(path, false)) << c.what;
         ASSERT_FALSE(path.empty());
-        EXPECT_EQ(path.front(), c.first) << c.what << ": took " << path.front().source << ","
-                                         << path.front().index << "->" << path.front().destination;
+        EXPECT_EQ(path.front(), c.first) << c.what << ": took " << path.front().source << "," << path.front().index
+                                         << "->" << path.front().destination;
         for (const sol::Game::Step& s : path) {
             const bool wholeColumnToEmpty = s.source >= 6 && s.index == 0 && s.destination >= 6;
             EXPECT_FALSE(wholeColumnToEmpty) << c.what;
@@ -96,10 +100,10 @@ TEST(Search, FoundationsOnly) {
     // Draws and foundation moves alone: the ace and two of clubs wait in
     // the stock, the three to six on the waste, the rest in columns.
     sol::Game drawn = position({13, 13, 13, 0}, {{0, {faceDown(3, 1), faceDown(3, 2)}},
-                                                {1, {faceUp(3, 6), faceUp(3, 5), faceUp(3, 4), faceUp(3, 3)}},
-                                                {6, {faceUp(3, 13)}},
-                                                {7, {faceDown(3, 12), faceUp(3, 11)}},
-                                                {8, {faceDown(3, 10), faceDown(3, 9), faceDown(3, 8), faceUp(3, 7)}}});
+                                                 {1, {faceUp(3, 6), faceUp(3, 5), faceUp(3, 4), faceUp(3, 3)}},
+                                                 {6, {faceUp(3, 13)}},
+                                                 {7, {faceDown(3, 12), faceUp(3, 11)}},
+                                                 {8, {faceDown(3, 10), faceDown(3, 9), faceDown(3, 8), faceUp(3, 7)}}});
     ASSERT_EQ(checks::invariantViolation(drawn.state), "");
     ASSERT_TRUE(drawn.findSolution(path, true));
     EXPECT_EQ(path.size(), 15u);  // two draws and thirteen foundation moves

@@ -35,14 +35,16 @@ public:
     int anyInt() {
         static const int extremes[] = {INT_MIN, INT_MIN + 1, -1000000, -1, 13, 52, INT_MAX - 1, INT_MAX};
         switch (below(8)) {
-        case 0: return extremes[below(8)];
+        case 0:
+            return extremes[below(8)];
         case 1: {
             const uint32_t raw = u32();
             int value;
             std::memcpy(&value, &raw, sizeof value);
             return value;
         }
-        default: return below(26) - 3;  // -3 .. 22
+        default:
+            return below(26) - 3;  // -3 .. 22
         }
     }
 

@@ -24,7 +24,7 @@ const int maxCalls = 400;
 
 struct Session {
     sol::Game game;
-    std::vector<sol::State> positions;  // the dealt one, then one per recorded action
+    std::vector<sol::State> positions;   // the dealt one, then one per recorded action
     std::vector<sol::Game::Step> dealt;  // the certificate as dealt
     int deals = 0, searches = 0;
 
@@ -62,7 +62,8 @@ struct Session {
     // it should have made one undo step, else it must have changed nothing.
     void outcome(const char* call, const sol::State& before, bool recorded) {
         if (!recorded) {
-            if (game.state != before || game.history.size() + 1 != positions.size()) fail(call, "a refused call changed the game");
+            if (game.state != before || game.history.size() + 1 != positions.size())
+                fail(call, "a refused call changed the game");
         } else {
             if (game.history.size() != positions.size()) fail(call, "not exactly one snapshot");
             if (game.history.back() != before) fail(call, "snapshot is not the position before");
@@ -180,7 +181,8 @@ struct Session {
         case 7: {  // queries: const, and consistent with each other
             const int p = in.anyInt(), i = in.anyInt(), d = in.anyInt();
             const bool run = game.sequence(p, i);
-            if (game.canMove(p, i, d) && (!run || d < 2 || d > 12 || d == p)) fail("canMove", "allowed a move sequence or the piles refuse");
+            if (game.canMove(p, i, d) && (!run || d < 2 || d > 12 || d == p))
+                fail("canMove", "allowed a move sequence or the piles refuse");
             if (run && (p < 1 || p > 12 || i < 0)) fail("sequence", "a run outside the piles");
             break;
         }

@@ -102,8 +102,18 @@ float fingerCoordinate(Bytes& in, int aimed, int extent) {
                                      -std::numeric_limits<float>::quiet_NaN(),
                                      std::numeric_limits<float>::infinity(),
                                      -std::numeric_limits<float>::infinity(),
-                                     FLT_MAX, -FLT_MAX, 1e10f, -1e10f, 2.9e6f, -2.9e6f, -0.0f,
-                                     FLT_MIN / 4, 1.0f, 0.99999994f, 2.0f, -0.5f};
+                                     FLT_MAX,
+                                     -FLT_MAX,
+                                     1e10f,
+                                     -1e10f,
+                                     2.9e6f,
+                                     -2.9e6f,
+                                     -0.0f,
+                                     FLT_MIN / 4,
+                                     1.0f,
+                                     0.99999994f,
+                                     2.0f,
+                                     -0.5f};
     switch (in.below(4)) {
     case 0:
         return specials[in.below(16)];
@@ -122,8 +132,8 @@ Uint8 clicks(Bytes& in) { return static_cast<Uint8>(1 + in.below(3)); }
 Uint32 mouseId(Bytes& in) { return in.below(4) == 0 ? SDL_TOUCH_MOUSEID : in.below(2); }
 
 void gameKey(Bytes& in, Budget& budget) {
-    static const SDL_Keycode keys[] = {SDLK_F1, SDLK_F2, SDLK_F3, SDLK_F11, SDLK_d, SDLK_s,
-                                       SDLK_SPACE, SDLK_z, SDLK_ESCAPE, SDLK_z, SDLK_SPACE, SDLK_a};
+    static const SDL_Keycode keys[] = {SDLK_F1,    SDLK_F2, SDLK_F3,     SDLK_F11, SDLK_d,     SDLK_s,
+                                       SDLK_SPACE, SDLK_z,  SDLK_ESCAPE, SDLK_z,   SDLK_SPACE, SDLK_a};
     SDL_Keycode sym = keys[in.below(12)];
     if (sym == SDLK_F2 || sym == SDLK_F3 || sym == SDLK_d) {
         if (budget.dealKeys++ >= maxDealKeys) sym = SDLK_F1;

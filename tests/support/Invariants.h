@@ -57,8 +57,8 @@ inline std::string invariantViolation(const sol::State& state) {
 // the cards be picked up. A drag carries a selection, except that a draw or
 // another press may drop the selection and leave the drag to its release:
 // `droppedMidDrag` says whether such input came since the drag began.
-inline std::string selectionViolation(const sol::Game& game, int selected, int indexSelected,
-                                      bool dragging, bool droppedMidDrag) {
+inline std::string selectionViolation(const sol::Game& game, int selected, int indexSelected, bool dragging,
+                                      bool droppedMidDrag) {
     const std::string what = "selection " + std::to_string(selected) + "/" + std::to_string(indexSelected);
     if (selected != -1 && (selected < 1 || selected > 12)) return what + ": no pile to pick up from";
     if (selected >= 1 && !game.sequence(selected, indexSelected)) return what + ": no movable run there";

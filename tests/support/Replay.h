@@ -23,7 +23,8 @@ bool playStep(const sol::Game::Step& step, Draw&& draw, Move&& move) {
 
 // Plays one step on `game` itself.
 inline bool playStep(sol::Game& game, const sol::Game::Step& step) {
-    return playStep(step, [&] { game.draw(); }, [&](int p, int i, int d) { return game.move(p, i, d); });
+    return playStep(
+        step, [&] { game.draw(); }, [&](int p, int i, int d) { return game.move(p, i, d); });
 }
 
 // Replays the first `steps` steps of a certificate, all by default; false at
