@@ -1,4 +1,7 @@
 // The victory animation: the flight of the 52 cards and its painted trail.
+// All of its state is written here (Victory.cpp), through the calls below:
+// the game actions start and clear it, the frame loop advances it and
+// Escape clears it; the scene reads the cards in flight and the trail.
 #pragma once
 
 #include <SDL.h>
