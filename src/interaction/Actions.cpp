@@ -32,6 +32,13 @@ const uint32_t maxRandomAttempts = 64;
 // system (some 3 MB): the allocator would otherwise keep it for the process.
 const size_t longHistory = 4096;
 
+// Freed heap back to the system; glibc keeps it for the process otherwise.
+void handBackFreedHeap() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 // 0 marks a clock mark as unset, so a mark taken at tick 0 is stored as 1.
 Uint32 tickMark() {
     Uint32 now = tableTicks();
@@ -54,13 +61,9 @@ int msToNextSecond() {
 void reset(bool same) {
     clearWinAnimation();
     if (!same) ++seed;
-    const bool releaseHistory = game.history.size() > longHistory;
+    const bool longGame = game.history.size() > longHistory;
     game.deal(seed, maxRandomAttempts);
-#ifdef __GLIBC__
-    if (releaseHistory) malloc_trim(0);
-#else
-    (void)releaseHistory;
-#endif
+    if (longGame) handBackFreedHeap();
     dropSelection();
     startTicks = 0;
     winTicks = 0;

@@ -3,9 +3,9 @@
 # session on an X server with a window manager: a known deal played to the
 # win by mouse, some seconds of the victory animation until Escape stops it,
 # a resize, full screen there and back, a new game, and the quit through the
-# menu. Passes when valgrind finds no
-# invalid access and no lost block; reports that lie wholly inside system
-# libraries are suppressed by tests/memcheck/system.supp.
+# menu. Passes when valgrind finds no invalid access and no lost block;
+# reports that lie wholly inside system libraries are suppressed by
+# tests/memcheck/system.supp.
 #
 # Usage: memcheck_session.sh <zarn binary> <build dir>
 set -u

@@ -1,9 +1,9 @@
 #!/bin/bash
 # Plays a whole game to the win through real mouse input on an X server, then
-# drives the keys. The program starts with its calendar clock standing still, so that its first
-# deal (seed = start time + 1) is known; the plan of presses and drags and
-# the reference pictures come from the app_play_deal helper, which composes
-# them with the program's own scene code. Checks are pixel comparisons of
+# drives the keys. The program starts with its calendar clock standing
+# still, so that its first deal (seed = start time + 1) is known; the plan of
+# presses and drags and the reference pictures come from the app_play_deal
+# helper, which composes them with the program's own scene code. Checks are pixel comparisons of
 # window screenshots against those references.
 #
 # Usage: play_win.sh <zarn binary> <build dir>
