@@ -45,6 +45,7 @@ void key(SDL_Keycode k, Uint16 mod) {
 
 void windowEvent(Uint8 event) {
     setWindowAspectHint();
+    followWindowState();
     switch (event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
     case SDL_WINDOWEVENT_RESIZED:
@@ -83,6 +84,12 @@ void dispatch(const SDL_Event& e) {
         break;
     case SDL_WINDOWEVENT:
         windowEvent(e.window.event);
+        break;
+    // A display added or removed, the screen resized, the work area or the
+    // window manager's state of the window changed.
+    case SDL_DISPLAYEVENT:
+    case SDL_SYSWMEVENT:
+        windowSystemChanged();
         break;
     case SDL_KEYDOWN:
         key(e.key.keysym.sym, e.key.keysym.mod);
@@ -148,7 +155,6 @@ void startFrames() {
 void frame() {
     Uint32 second = gameSeconds();
     bool redraw = firstFrame || second != lastSecond || dragging || winAnimating;
-    firstFrame = false;
     lastSecond = second;
 
     SDL_Event e;
@@ -157,9 +163,13 @@ void frame() {
         dispatch(e);
     }
 
+    // Hidden or minimised, nothing is drawn and the flight waits: the loop
+    // rests until the window is shown again, which redraws it.
+    frameDrew = redraw && windowShown();
+    if (!frameDrew) return;
+    firstFrame = false;
     advanceWinAnimation(SDL_GetTicks());
-    if (redraw) render();
-    frameDrew = redraw;
+    render();
 }
 
 void PresentPacing::backToBack(double ms) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -20,6 +21,7 @@
 #include "sound/CardAudio.h"
 #include "window/Display.h"
 #include "window/Window.h"
+#include "window/WindowSystem.h"
 
 SDL_Window* window = nullptr;
 SDL_Renderer* renderer = nullptr;
@@ -122,6 +124,9 @@ bool startUp(bool needsScreen, bool sound, SDL_Point firstSize) {
             return false;
         }
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+        // Nothing may try that display again: SDL's start of the session
+        // bus would, where no bus runs yet, and hang on it.
+        unsetenv("DISPLAY");
     }
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
     if (needsScreen && !videoDriverShowsWindows()) {
@@ -135,6 +140,7 @@ bool startUp(bool needsScreen, bool sound, SDL_Point firstSize) {
     // place and size fitted to it (a window shown first would flash, and
     // come back at the place it was created).
     if (!createRenderer()) return false;
+    watchWindowSystem(window);
     setWindowAspectHint();
     fitWindowToField();
     SDL_ShowWindow(window);

@@ -7,6 +7,7 @@
 
 #include "interaction/Actions.h"
 #include "presentation/Table.h"
+#include "window/WindowSystem.h"
 
 // Last: Xlib defines macros (None, Bool, Status) that other headers must not see.
 #include <SDL_syswm.h>
@@ -22,11 +23,49 @@ namespace {
 // and the window it is fitted to is a restored one.
 WindowBorders windowedBorders;
 bool windowedBordersKnown = false;
-// A maximised window was just fitted and moved while the window system
-// still reported its maximised frame: the fitting that follows, once the
-// window is restored, centres it again with the frame it really has.
-bool centreWhenSettled = false;
+// A maximised window is answered with the largest table-shaped window that
+// fits, centred. The window manager's own steps (one direction at a time,
+// its restore geometry, the frame it restores) come back as window events
+// after that answer; until the window is seen unmaximised at the size and
+// place given, they are taken as steps, not as the user's resizes.
+struct Settling {
+    bool active = false;
+    SDL_Point size{};
+    int rounds = 0;
+    Uint32 since = 0;
+};
+Settling settling;
+// Bounds for a window manager that never lets the answer stand.
+const int settlingRounds = 12;
+const Uint32 settlingPatienceMs = 5000;
 constexpr Uint32 fullscreenFlags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP;
+
+// The window manager or compositor entered full screen on its own: it keeps
+// the place and size to return to, which the program never saw settle (a
+// manager may move the window before it marks it full screen).
+bool enteredFromOutside = false;
+// Full screen as last seen: on X11 in the window manager's state of the
+// window, elsewhere in SDL's flags, which there follow the compositor. A
+// change that the program did not ask for came from outside.
+bool managerFullscreen = false;
+bool sdlFullscreen = false;
+
+// A place asked for that the window has not been seen at yet. A window
+// manager moves the frame by the borders SDL last heard of, which lag behind
+// a change of frame (leaving full screen, restoring a maximised window); the
+// next request is corrected by how far the last one landed off.
+struct Placement {
+    bool pending = false;
+    SDL_Point target{};
+    SDL_Point asked{};
+    int tries = 0;
+    Uint32 since = 0;
+};
+Placement placement;
+const int placementTries = 4;
+// A request the window manager ignores is given up; a window the user then
+// moves is left where the user put it.
+const Uint32 placementPatienceMs = 2000;
 
 // The scale factors are kept as exact fractions: in doubles, 701 / 650 * 650
 // floors to 700 and 266 / 760 * 650 (227.5) rounds down, each a unit short.
@@ -123,18 +162,137 @@ void setWindowAspectHint() {
     XFlush(display);
 }
 
+namespace {
+
+bool isFullscreen(Uint32 flags) { return (flags & fullscreenFlags) != 0; }
+
+// Asks for the client area at `at` once more, corrected by where the last
+// request landed; done when the window is there.
+void askForPlacement() {
+    const SDL_Point now = clientPosition(window);
+    if (now.x == placement.target.x && now.y == placement.target.y) {
+        placement.pending = false;
+        return;
+    }
+    if (placement.tries > 0) {
+        placement.asked.x += placement.target.x - now.x;
+        placement.asked.y += placement.target.y - now.y;
+    }
+    ++placement.tries;
+    SDL_SetWindowPosition(window, placement.asked.x, placement.asked.y);
+    if (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) {
+        const SDL_Point landed = clientPosition(window);
+        if (landed.x == placement.target.x && landed.y == placement.target.y) placement.pending = false;
+    }
+}
+
+void placeWindow(SDL_Point at) {
+    placement = {true, at, at, 0, SDL_GetTicks()};
+    askForPlacement();
+}
+
+// Another look at a pending place after the window moved or was resized.
+void followPlacement() {
+    if (!placement.pending) return;
+    const Uint32 flags = SDL_GetWindowFlags(window);
+    if (isFullscreen(flags) || (flags & SDL_WINDOW_MAXIMIZED)) return;
+    if (placement.tries >= placementTries || SDL_GetTicks() - placement.since > placementPatienceMs) {
+        placement.pending = false;
+        return;
+    }
+    askForPlacement();
+}
+
+// Back from full screen to the place and size stored on entry, fitted as if
+// neither edge had been dragged. A compositor brings back the size it had
+// itself, and a size set before it has let go would be taken as the window's;
+// a window manager that entered full screen on its own returns to what it kept.
+void restoreWindowed() {
+    const bool theirs = enteredFromOutside;
+    enteredFromOutside = false;
+    if (theirs || compositorPlacesWindows(window)) return;
+    SDL_SetWindowSize(window, windowedBounds.w, windowedBounds.h);
+    placeWindow({windowedBounds.x, windowedBounds.y});
+    fittedWidth = windowedBounds.w;
+    fittedHeight = windowedBounds.h;
+    fitWindowToField();
+}
+
+// The window manager or compositor switched full screen on its own: the
+// game follows as if F11 had been pressed, and SDL is told so that its own
+// idea of the window agrees.
+void fullscreenFromOutside(bool entered) {
+    dropSelection();
+    placement.pending = false;
+    settling.active = false;
+    if (entered) {
+        enteredFromOutside = true;
+        if (!isFullscreen(SDL_GetWindowFlags(window))) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        if (isFullscreen(SDL_GetWindowFlags(window))) SDL_SetWindowFullscreen(window, 0);
+        restoreWindowed();
+    }
+    sdlFullscreen = isFullscreen(SDL_GetWindowFlags(window));
+}
+
+}  // namespace
+
+void followWindowState() {
+    if (!window) return;
+    const ManagerState state = managerState(window);
+    const bool told = state.told;
+    const bool byManager = state.fullscreen;
+    if (told) {
+        // SDL's flags switch at once on F11, the manager's state later:
+        // only a change of the state that SDL's flags do not share is news.
+        if (byManager != managerFullscreen) {
+            managerFullscreen = byManager;
+            if (byManager != isFullscreen(SDL_GetWindowFlags(window))) fullscreenFromOutside(byManager);
+        }
+    } else if (isFullscreen(SDL_GetWindowFlags(window)) != sdlFullscreen) {
+        fullscreenFromOutside(!sdlFullscreen);
+    }
+
+    followPlacement();
+}
+
+void windowSystemChanged() {
+    followWindowState();
+    fitWindowToField();
+}
+
+bool windowShown() { return window && !(SDL_GetWindowFlags(window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)); }
+
 void fitWindowToField() {
     if (!window) return;
     const Uint32 flags = SDL_GetWindowFlags(window);
-    if (flags & fullscreenFlags) return;
+    if (isFullscreen(flags) || coversScreen(window)) return;
     int w = 0, h = 0;
     SDL_GetWindowSize(window, &w, &h);
     if (w <= 0 || h <= 0) return;
-    const bool maximized = flags & SDL_WINDOW_MAXIMIZED;
+    if (compositorPlacesWindows(window)) {
+        const bool maximized = flags & SDL_WINDOW_MAXIMIZED;
+        // The compositor's size stands while the window is maximised (the
+        // table is shown in it with bars); otherwise it is a limit, and the
+        // fitting takes the largest table-shaped size inside it. Where the
+        // window goes, and how much room the desktop leaves, the compositor
+        // knows.
+        if (!maximized) {
+            const SDL_Point size = windowFitSize(w, h, false, w, h, WindowBorders{}, nullptr);
+            if (size.x != w || size.y != h) SDL_SetWindowSize(window, size.x, size.y);
+            fittedWidth = size.x;
+            fittedHeight = size.y;
+        }
+        return;
+    }
 
     WindowBorders borders;
     const bool bordersKnown =
         SDL_GetWindowBordersSize(window, &borders.top, &borders.left, &borders.bottom, &borders.right) == 0;
+    // The manager's state where it tells: SDL's flag says maximised only in
+    // both directions, and only once SDL has heard of it.
+    const ManagerState state = managerState(window);
+    const bool maximized = state.told ? state.maximized : (flags & SDL_WINDOW_MAXIMIZED) != 0;
     if (!maximized && bordersKnown) {
         windowedBorders = borders;
         windowedBordersKnown = true;
@@ -142,24 +300,54 @@ void fitWindowToField() {
         borders = windowedBorders;
     }
     SDL_Rect usable = {0, 0, 0, 0};
-    const bool hasUsable = SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(window), &usable) == 0;
+    const bool hasUsable = usableArea(window, usable);
+
+    if (maximized) {
+        // Maximising asks for the largest window that fits, never a maximised one.
+        const SDL_Point size =
+            windowFitSize(w, h, true, fittedWidth, fittedHeight, borders, hasUsable ? &usable : nullptr);
+        if (!settling.active) settling = {true, size, 0, SDL_GetTicks()};
+        settling.size = size;
+        SDL_RestoreWindow(window);
+        askManagerToUnmaximize(window);
+        SDL_SetWindowSize(window, size.x, size.y);
+        fittedWidth = size.x;
+        fittedHeight = size.y;
+        if (hasUsable) placeWindow(windowFitPosition(0, 0, size, true, borders, usable));
+        setWindowAspectHint();
+        return;
+    }
+    if (settling.active) {
+        if (++settling.rounds > settlingRounds || SDL_GetTicks() - settling.since > settlingPatienceMs) {
+            settling.active = false;
+        } else {
+            const SDL_Point size = settling.size;
+            if (w != size.x || h != size.y) SDL_SetWindowSize(window, size.x, size.y);
+            fittedWidth = size.x;
+            fittedHeight = size.y;
+            // Centred again with the frame the restored window really has.
+            if (hasUsable) {
+                const SDL_Point place = windowFitPosition(0, 0, size, true, borders, usable);
+                if (!placement.pending || place.x != placement.target.x || place.y != placement.target.y)
+                    placeWindow(place);
+            }
+            if (w == size.x && h == size.y && !placement.pending) settling.active = false;
+            setWindowAspectHint();
+            return;
+        }
+    }
 
     const SDL_Point size =
-        windowFitSize(w, h, maximized, fittedWidth, fittedHeight, borders, hasUsable ? &usable : nullptr);
-    // Maximising asks for the largest window that fits, never a maximised one.
-    if (maximized) SDL_RestoreWindow(window);
-    if (size.x != w || size.y != h || maximized) SDL_SetWindowSize(window, size.x, size.y);
-    // Settling after a maximise: the size is the one fitted then.
-    const bool centre = maximized || (centreWhenSettled && w == fittedWidth && h == fittedHeight);
-    centreWhenSettled = maximized;
+        windowFitSize(w, h, false, fittedWidth, fittedHeight, borders, hasUsable ? &usable : nullptr);
+    if (size.x != w || size.y != h) SDL_SetWindowSize(window, size.x, size.y);
     fittedWidth = size.x;
     fittedHeight = size.y;
 
     if (hasUsable) {
-        int x = 0, y = 0;
-        SDL_GetWindowPosition(window, &x, &y);
-        const SDL_Point place = windowFitPosition(x, y, size, centre, borders, usable);
-        if (place.x != x || place.y != y) SDL_SetWindowPosition(window, place.x, place.y);
+        // Kept inside from where it was asked to go, if it is not there yet.
+        const SDL_Point now = placement.pending ? placement.target : clientPosition(window);
+        const SDL_Point place = windowFitPosition(now.x, now.y, size, false, borders, usable);
+        if (place.x != now.x || place.y != now.y) placeWindow(place);
     }
     setWindowAspectHint();
 }
@@ -167,16 +355,19 @@ void fitWindowToField() {
 void toggleFullscreen() {
     dropSelection();
     if (!window) return;
-    if (SDL_GetWindowFlags(window) & fullscreenFlags) {
+    placement.pending = false;
+    settling.active = false;
+    if (isFullscreen(SDL_GetWindowFlags(window))) {
         if (SDL_SetWindowFullscreen(window, 0) != 0) return;
-        SDL_SetWindowSize(window, windowedBounds.w, windowedBounds.h);
-        SDL_SetWindowPosition(window, windowedBounds.x, windowedBounds.y);
-        fittedWidth = windowedBounds.w;
-        fittedHeight = windowedBounds.h;
-        fitWindowToField();
+        sdlFullscreen = false;
+        restoreWindowed();
         return;
     }
+    enteredFromOutside = false;
     SDL_GetWindowSize(window, &windowedBounds.w, &windowedBounds.h);
-    SDL_GetWindowPosition(window, &windowedBounds.x, &windowedBounds.y);
+    const SDL_Point at = clientPosition(window);
+    windowedBounds.x = at.x;
+    windowedBounds.y = at.y;
     SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    sdlFullscreen = isFullscreen(SDL_GetWindowFlags(window));
 }

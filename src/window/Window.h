@@ -14,6 +14,16 @@ extern SDL_Rect windowedBounds;
 void setWindowAspectHint();
 void fitWindowToField();
 void toggleFullscreen();
+// Every window event, before the fitting: follows a full screen that the
+// window manager or compositor entered or left on its own (the game then
+// behaves as after F11), and a place asked for that the window has not
+// reached yet.
+void followWindowState();
+// The screen, its usable area or the window manager's state of the window
+// changed: followed, and the window fitted and moved inside as after a resize.
+void windowSystemChanged();
+// Neither hidden nor minimised: there is something to draw for.
+bool windowShown();
 
 // The fitting's arithmetic, apart from the window system so that it can be
 // checked on its own; fitWindowToField feeds it what SDL reports.

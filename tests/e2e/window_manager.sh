@@ -1,13 +1,20 @@
 #!/usr/bin/env bash
-# The window under a real window manager (openbox on its own Xvfb): the
-# aspect hint as the window manager sees it, resizing, maximising, a window
-# moved off the screen, F11 there and back, and that plain window events
-# (moves, focus) never rewrite the hint.
+# The window under real window managers, each on an Xvfb of its own with a
+# 1366 x 768 screen, one table of cases for all of them: the start, a widened
+# window, maximising, F11 there and back, full screen that the window
+# manager switches on and off by itself, and the screen shrinking under the
+# window. Under openbox also the aspect hint as the window manager sees it,
+# resizing from outside, maximising from several sizes, a window moved off
+# the screen, and that plain window events (moves, focus) never rewrite the
+# hint.
 # Usage: bash window_manager.sh <zarn binary> <build dir>
 set -u
 bin=$1
+build=$2
+sync_tool=$build/tests/e2e_window_sync
 screenW=1366
 screenH=768
+managers=(openbox xfwm4 metacity marco icewm fluxbox)
 
 app=""
 spy=""
@@ -18,43 +25,49 @@ on_exit() {
     for p in $spy $app; do end_process "$p"; done
 }
 
+[ -x "$sync_tool" ] || die "$sync_tool not built"
+
+wm="" id=""
 x=0 y=0 w=0 h=0 fl=0 fr=0 ft=0 fb=0
+ax=0 ay=0 aw=$screenW ah=$screenH
 # What a failed check prints beside its name.
-check_detail() { echo "client $x,$y ${w}x$h, frame l$fl r$fr t$ft b$fb"; }
+check_detail() { echo "client $x,$y ${w}x$h, frame l$fl r$fr t$ft b$fb, work area $ax,$ay ${aw}x$ah"; }
 
-# Our own server, on a display it picks itself.
-start_xvfb ${screenW}x${screenH}x24 || die "no Xvfb"
-start_window_manager
-
-SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$bin" >"$work/zarn.log" 2>&1 &
-app=$!
-id=$(game_window) || { echo "the window never appeared"; cat "$work/zarn.log"; exit 1; }
-
-# Client-area geometry x y w h and the frame extents fl fr ft fb.
+# Client-area geometry x y w h, the frame extents fl fr ft fb and the work
+# area ax ay aw ah.
 read_geometry() {
     window_geometry -id "$id"
     x=${x:-0} y=${y:-0} w=${w:-0} h=${h:-0}
     # Unset while the window manager is between states: then no frame.
-    local extents
+    local extents area
     extents=$(xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null)
     if [[ $extents =~ =\ *([0-9]+),\ *([0-9]+),\ *([0-9]+),\ *([0-9]+) ]]; then
         fl=${BASH_REMATCH[1]} fr=${BASH_REMATCH[2]} ft=${BASH_REMATCH[3]} fb=${BASH_REMATCH[4]}
     else
         fl=0 fr=0 ft=0 fb=0
     fi
+    area=$(xprop -root _NET_WORKAREA 2>/dev/null)
+    if [[ $area =~ =\ *([0-9]+),\ *([0-9]+),\ *([0-9]+),\ *([0-9]+) ]]; then
+        ax=${BASH_REMATCH[1]} ay=${BASH_REMATCH[2]} aw=${BASH_REMATCH[3]} ah=${BASH_REMATCH[4]}
+    else
+        read -r aw ah < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
+        ax=0 ay=0
+    fi
 }
 
-# Waits until the geometry has stayed the same for a while: the fitting and
-# the window manager may trade a few resizes before the size stays put.
+# Waits until the geometry stays the same across several looks, each after
+# the game has answered a ping sent behind everything before it: the
+# fitting and the window manager may trade a few resizes before it settles.
 settle() {
     local last="" now="" same=0
     for _ in $(seq 60); do
-        sleep 0.15
+        sleep 0.1
+        "$sync_tool" "$id" 30 >/dev/null 2>&1 || return 1
         read_geometry
-        now="$x $y $w $h $fl $fr $ft $fb"
+        now="$x $y $w $h $fl $fr $ft $fb $ax $ay $aw $ah"
         if [ "$now" = "$last" ]; then
             same=$((same + 1))
-            [ $same -ge 4 ] && return 0
+            [ $same -ge 3 ] && return 0
         else
             same=0
             last=$now
@@ -67,121 +80,242 @@ settle() {
 shaped() {
     [ "$h" -eq $(((2 * 650 * w + 760) / (2 * 760))) ] || [ "$w" -eq $(((2 * 760 * h + 650) / (2 * 650))) ]
 }
-# The whole window, frame included, lies on the screen (openbox here has no
-# panels, so the usable area is the screen).
+# The whole window, frame included, lies in the work area.
 inside() {
-    [ $((x - fl)) -ge 0 ] && [ $((y - ft)) -ge 0 ] &&
-        [ $((x + w + fr)) -le $screenW ] && [ $((y + h + fb)) -le $screenH ]
+    [ $((x - fl)) -ge "$ax" ] && [ $((y - ft)) -ge "$ay" ] &&
+        [ $((x + w + fr)) -le $((ax + aw)) ] && [ $((y + h + fb)) -le $((ay + ah)) ]
 }
-# As tall as fits, give or take the unit that the re-fitting may take off.
-fills_height() { [ $((h + ft + fb)) -ge $((screenH - 2)) ]; }
-not_maximized() { ! xprop -id "$id" _NET_WM_STATE | grep -q MAXIMIZED; }
+# As tall as the work area allows, give or take the unit that the re-fitting
+# may take off.
+fills_height() { [ $((h + ft + fb)) -ge $((ah - 2)) ]; }
+# Centred in the work area with the frame it has: the margins differ by the
+# odd pixel at most.
+centred() {
+    local left=$((x - fl - ax)) right=$((ax + aw - x - w - fr))
+    [ $((left - right)) -le 1 ] && [ $((right - left)) -le 1 ]
+}
+wm_state() { xprop -id "$id" _NET_WM_STATE 2>/dev/null; }
+not_maximized() { ! wm_state | grep -q MAXIMIZED; }
+fullscreen() { wm_state | grep -q FULLSCREEN && size_is $screenW $screenH; }
+not_fullscreen() { ! wm_state | grep -q FULLSCREEN; }
+size_is() { [ "$w" -eq "$1" ] && [ "$h" -eq "$2" ]; }
+near_width() { [ "$w" -le "$1" ] && [ "$w" -ge $(($1 - 6)) ]; }
 hint_in_place() {
     local hints
     hints=$(xprop -id "$id" WM_NORMAL_HINTS)
     grep -q 'program specified minimum aspect ratio: 760/650' <<<"$hints" &&
         grep -q 'program specified maximum aspect ratio: 760/650' <<<"$hints"
 }
-size_is() { [ "$w" -eq "$1" ] && [ "$h" -eq "$2" ]; }
-near_width() { [ "$w" -le "$1" ] && [ "$w" -ge $(($1 - 6)) ]; }
 
-settle
-check "the window manager sees the 760:650 aspect hint" hint_in_place
-check "starts at 760x650" size_is 760 650
-check "starts on the screen" inside
-
-# Resizing from outside, as a user's drag ends: the window manager applies
-# the hint, the program corrects whatever size results.
-for size in "800 650" "600 650" "700 900" "1000 650" "500 430"; do
-    read -r rw rh <<<"$size"
-    xdotool windowsize "$id" "$rw" "$rh"
-    settle
-    check "resized to $rw x $rh: table-shaped" shaped
-    check "resized to $rw x $rh: on the screen" inside
-    case $size in
-    "800 650") check "resized to 800 wide: about 800 wide" near_width 800 ;;
-    "1000 650") check "resized beyond the screen: as large as fits" fills_height ;;
-    "500 430") check "resized to 500 wide: about 500 wide" near_width 500 ;;
-    esac
-done
-
-# Maximising, as the title bar's button or double-click asks the window
-# manager for it, from several sizes: the largest fitting window, restored,
-# and centred with the frame the restored window has, so that the margins
-# differ by the odd pixel at most.
-centred() {
-    local left=$((x - fl)) right=$((screenW - x - w - fr))
-    [ $((left - right)) -le 1 ] && [ $((right - left)) -le 1 ]
+# Full screen on the 1366 x 768 screen shows the table 897 units wide with
+# a bar of 234 on each side.
+barX=234
+fs_units() { echo $((barX + $1 * 897 / 760)) $(($2 * 768 / 650)); }
+green="srgb(0,128,0)"
+grey="srgb(192,192,192)"
+# The table centred with green bars, its top bar grey across the middle.
+table_centred() {
+    local px py
+    window_pixel_is "$id" 100 300 "$green" || return 1
+    window_pixel_is "$id" $((screenW - 100)) 300 "$green" || return 1
+    read -r px py < <(fs_units 380 10)
+    window_pixel_is "$id" "$px" "$py" "$grey"
 }
-for start in "500 428" "760 650" "600 513"; do
-    read -r sw sh <<<"$start"
-    xdotool windowsize "$id" "$sw" "$sh"
+# The middle of the waste shows a card rather than the table.
+waste_shows_card() {
+    local px py
+    read -r px py < <(fs_units 166 114)
+    ! window_pixel_is "$id" "$px" "$py" "$green"
+}
+click_stock() {
+    local px py
+    read -r px py < <(fs_units 64 114)
+    move_pointer "$id" "$px" "$py"
+    xdotool click 1
+}
+
+# The acceptance every window manager meets.
+common_cases() {
     settle
+    check "$wm: starts table-shaped" shaped
+    check "$wm: starts inside the work area" inside
+
+    xdotool windowsize "$id" 1000 "$h"
+    settle
+    check "$wm: widened to 1000: table-shaped" shaped
+    check "$wm: widened to 1000: inside" inside
+
     wmctrl -i -r "$id" -b add,maximized_vert,maximized_horz
     settle
-    check "maximised from $sw x $sh: not left maximised" not_maximized
-    check "maximised from $sw x $sh: table-shaped" shaped
-    check "maximised from $sw x $sh: as large as fits" fills_height
-    check "maximised from $sw x $sh: on the screen" inside
-    check "maximised from $sw x $sh: centred" centred
+    check "$wm: maximised: not left maximised" not_maximized
+    check "$wm: maximised: table-shaped" shaped
+    check "$wm: maximised: as large as fits" fills_height
+    check "$wm: maximised: inside" inside
+    check "$wm: maximised: centred" centred
+
+    # F11 twice: back to the same place and size, every time.
+    xdotool windowsize "$id" 600 513
+    settle
+    xdotool windowmove "$id" 150 60
+    settle
+    local before="$x $y $w $h" round
+    same_place() { [ "$x $y $w $h" = "$before" ]; }
+    activate "$id"
+    for round in 1 2; do
+        xdotool key F11
+        settle
+        check "$wm: F11 ($round): the whole screen" fullscreen
+        xdotool key F11
+        settle
+        check "$wm: F11 twice ($round): same place and size" same_place
+        check "$wm: F11 twice ($round): not full screen" not_fullscreen
+    done
+
+    # Full screen from the window manager: as after F11, and F11 leaves it.
+    wmctrl -i -r "$id" -b add,fullscreen
+    settle
+    check "$wm: full screen from outside: the whole screen" fullscreen
+    check "$wm: full screen from outside: the table centred between bars" table_centred
+    local px py
+    read -r px py < <(fs_units 166 114)
+    if await_window_pixel "$id" "$px" "$py" "$green" 10; then
+        click_stock
+        check "$wm: full screen from outside: a click on the stock draws a card" await 10 waste_shows_card
+    else
+        fail "$wm: full screen from outside: the waste is not empty before the draw"
+    fi
+    xdotool key F11
+    settle
+    check "$wm: F11 after full screen from outside: same place and size" same_place
+    check "$wm: F11 after full screen from outside: not full screen" not_fullscreen
+    # ... and leaving it from outside too.
+    wmctrl -i -r "$id" -b add,fullscreen
+    settle
+    wmctrl -i -r "$id" -b remove,fullscreen
+    settle
+    check "$wm: full screen left from outside: same place and size" same_place
+    check "$wm: full screen left from outside: table-shaped" shaped
+
+    # The screen shrinks under the window: fitted and moved inside it.
+    xrandr --output screen --mode 800x600 >/dev/null 2>&1
+    settle
+    check "$wm: screen shrunk to 800 x 600: inside" inside
+    check "$wm: screen shrunk to 800 x 600: table-shaped" shaped
+    xrandr --output screen --mode ${screenW}x$screenH >/dev/null 2>&1
+    settle
+}
+
+# The finer cases, under openbox, which follows the aspect hint's sizes.
+openbox_cases() {
+    settle
+    check "the window manager sees the 760:650 aspect hint" hint_in_place
+    check "starts at 760x650" size_is 760 650
+
+    # Resizing from outside, as a user's drag ends: the window manager applies
+    # the hint, the program corrects whatever size results.
+    local size rw rh
+    for size in "800 650" "600 650" "700 900" "1000 650" "500 430"; do
+        read -r rw rh <<<"$size"
+        xdotool windowsize "$id" "$rw" "$rh"
+        settle
+        check "resized to $rw x $rh: table-shaped" shaped
+        check "resized to $rw x $rh: on the screen" inside
+        case $size in
+        "800 650") check "resized to 800 wide: about 800 wide" near_width 800 ;;
+        "1000 650") check "resized beyond the screen: as large as fits" fills_height ;;
+        "500 430") check "resized to 500 wide: about 500 wide" near_width 500 ;;
+        esac
+    done
+
+    # Maximising from several sizes: the largest fitting window, restored,
+    # and centred with the frame the restored window has.
+    local start sw sh
+    for start in "500 428" "760 650" "600 513"; do
+        read -r sw sh <<<"$start"
+        xdotool windowsize "$id" "$sw" "$sh"
+        settle
+        wmctrl -i -r "$id" -b add,maximized_vert,maximized_horz
+        settle
+        check "maximised from $sw x $sh: not left maximised" not_maximized
+        check "maximised from $sw x $sh: table-shaped" shaped
+        check "maximised from $sw x $sh: as large as fits" fills_height
+        check "maximised from $sw x $sh: on the screen" inside
+        check "maximised from $sw x $sh: centred" centred
+    done
+
+    # A window moved partly off the screen comes back at the next fitting.
+    xdotool windowsize "$id" 600 650
+    settle
+    xdotool windowmove "$id" -250 400
+    settle
+    off_screen() { ! inside; }
+    check "moved off the screen (precondition)" off_screen
+    xdotool windowsize "$id" $((w - 40)) "$h"
+    settle
+    check "moved off the screen: back on it after the next fitting" inside
+    check "moved off the screen: table-shaped" shaped
+
+    # Window events that change no size: moves and focus changes. Each
+    # reaches setWindowAspectHint, which must find the hint in place and send
+    # nothing. xprop -spy prints the hint once, then again on every write; a
+    # mark that the script writes last, once the game has answered behind all
+    # the events, ends what is counted.
+    xprop -id "$id" -spy WM_NORMAL_HINTS ZARN_TEST_MARK >"$work/spy.log" 2>&1 &
+    spy=$!
+    await 10 grep -q WM_NORMAL_HINTS "$work/spy.log"
+    local pos mx my
+    for pos in "120 80" "160 90" "200 100"; do
+        read -r mx my <<<"$pos"
+        xdotool windowmove "$id" "$mx" "$my"
+    done
+    xdotool mousemove 5 $((screenH - 5)) click 1 # the desktop takes the focus
+    activate "$id"
+    "$sync_tool" "$id" 30 >/dev/null 2>&1
+    xprop -id "$id" -f ZARN_TEST_MARK 8s -set ZARN_TEST_MARK done
+    await 10 grep -q ZARN_TEST_MARK "$work/spy.log"
+    end_process "$spy"
+    spy=""
+    written_once() { [ "$(grep -c WM_NORMAL_HINTS "$work/spy.log")" -eq 1 ]; }
+    check "moves and focus changes do not rewrite the hint" written_once
+    check "the hint is still in place" hint_in_place
+}
+
+for wm in "${managers[@]}"; do
+    new_xvfb "$wm" ${screenW}x${screenH}x24 || die "no Xvfb for $wm"
+    server=${wm}_pid
+    server=${!server}
+    display=${wm}_display
+    export DISPLAY=${!display}
+    # A smaller mode for the screen to shrink to.
+    xrandr --newmode 800x600 0 800 0 0 0 600 0 0 0 >/dev/null 2>&1
+    xrandr --addmode screen 800x600 >/dev/null 2>&1
+    start_window_manager "$wm" || die "no $wm"
+
+    SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$bin" >"$work/zarn-$wm.log" 2>&1 &
+    app=$!
+    id=$(game_window 30 "$app") || {
+        cat "$work/zarn-$wm.log"
+        die "$wm: the window never appeared"
+    }
+
+    if [ "$wm" = openbox ]; then openbox_cases; fi
+    common_cases
+
+    alive() { kill -0 "$app" 2>/dev/null; }
+    check "$wm: the program survived all of it" alive
+    wmctrl -i -c "$id" # the window manager asks the window to close
+    await_exit "$app" 30 && app=""
+    exited_cleanly() { [ "$status" = 0 ]; }
+    check "$wm: closing the window ends the program with status 0" exited_cleanly
+    [ "$failures" -eq 0 ] || {
+        echo "--- program log under $wm"
+        cat "$work/zarn-$wm.log"
+    }
+    end_process "$app"
+    app=""
+    # The manager goes with its server (a session bus ends with its manager).
+    end_process "$server"
+    await 10 _ended "$window_manager" || end_process "$window_manager"
 done
 
-# A window moved partly off the screen comes back at the next fitting.
-xdotool windowsize "$id" 600 650
-settle
-xdotool windowmove "$id" -250 400
-settle
-off_screen() { ! inside; }
-check "moved off the screen (precondition)" off_screen
-xdotool windowsize "$id" $((w - 40)) "$h"
-settle
-check "moved off the screen: back on it after the next fitting" inside
-check "moved off the screen: table-shaped" shaped
-
-# F11 twice: back to the same place and size.
-xdotool windowmove "$id" 150 60
-settle
-before="$x $y $w $h"
-activate "$id"
-xdotool key F11
-settle
-fullscreen() { xprop -id "$id" _NET_WM_STATE | grep -q FULLSCREEN && size_is $screenW $screenH; }
-check "F11: full screen" fullscreen
-xdotool key F11
-settle
-same_place() { [ "$x $y $w $h" = "$before" ]; }
-check "F11 twice: same place and size" same_place
-check "F11 twice: table-shaped" shaped
-check "F11 twice: not full screen" not_maximized
-
-# Window events that change no size: moves and focus changes. Each reaches
-# setWindowAspectHint, which must find the hint in place and send nothing;
-# xprop -spy prints the property once, then again on every write.
-xprop -id "$id" -spy WM_NORMAL_HINTS >"$work/spy.log" 2>&1 &
-spy=$!
-sleep 0.5
-for pos in "120 80" "160 90" "200 100"; do
-    read -r mx my <<<"$pos"
-    xdotool windowmove "$id" "$mx" "$my"
-    sleep 0.3
-done
-xdotool mousemove 5 $((screenH - 5)) click 1   # the desktop takes the focus
-sleep 0.3
-activate "$id"
-sleep 0.5
-kill "$spy" && wait "$spy" 2>/dev/null
-spy=""
-written_once() { [ "$(grep -c WM_NORMAL_HINTS "$work/spy.log")" -eq 1 ]; }
-check "moves and focus changes do not rewrite the hint" written_once
-check "the hint is still in place" hint_in_place
-
-# The program is still alive and ends cleanly on a close request.
-alive() { kill -0 "$app" 2>/dev/null; }
-check "the program survived all of it" alive
-activate "$id"
-xdotool key alt+F4   # openbox asks the window to close
-await_exit "$app" 30 && app=""
-exited_cleanly() { [ "$status" = 0 ]; }
-check "closing the window ends the program with status 0" exited_cleanly
-
-summary || { echo "--- program log"; cat "$work/zarn.log"; exit 1; }
+summary

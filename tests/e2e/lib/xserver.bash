@@ -60,16 +60,38 @@ start_xvfb() {
     export DISPLAY=$main_display
 }
 
-# Openbox on $DISPLAY, given up to 5 s to take over; it ends before the servers.
+# start_window_manager [NAME]: a window manager on $DISPLAY (openbox by
+# default; also xfwm4, metacity, marco, icewm, fluxbox), given up to 10 s to
+# take over; its pid in $window_manager. It keeps its settings under $work,
+# and ends when its X server does, or with the script.
+window_manager=""
 start_window_manager() {
-    openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    x_clients+=("$!")
-    for _ in $(seq 50); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-        sleep 0.1
-    done
-    return 0
+    local name=${1:-openbox} home="$work/home-${1:-openbox}"
+    mkdir -p "$home"
+    local command=()
+    case $name in
+    openbox) command=(openbox --sm-disable) ;;
+    # The Xfce and MATE managers read their settings over a session bus.
+    xfwm4) command=(dbus-run-session -- xfwm4 --compositor=off) ;;
+    marco) command=(dbus-run-session -- marco --no-composite) ;;
+    metacity) command=(metacity) ;;
+    icewm) command=(icewm) ;;
+    fluxbox) command=(fluxbox) ;;
+    *)
+        echo "no such window manager: $name" >&2
+        return 1
+        ;;
+    esac
+    HOME=$home XDG_CONFIG_HOME=$home/.config "${command[@]}" >"$work/$name.log" 2>&1 &
+    window_manager=$!
+    x_clients+=("$window_manager")
+    await 10 _manager_present || {
+        echo "$name did not take over:" >&2
+        cat "$work/$name.log" >&2
+        return 1
+    }
 }
+_manager_present() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 # game_window [SECONDS [PID]]: the game's visible window id within SECONDS (10), failing at once when PID has ended.
 game_window() {

@@ -1,0 +1,169 @@
+// The window system behind SDL: the X11 window manager's state of the
+// window, the client area's real place, the screen's changes; Wayland's
+// compositor that places windows itself.
+#include "window/WindowSystem.h"
+
+#include <algorithm>
+
+// Last: Xlib defines macros (None, Bool, Status) that other headers must not see.
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+struct X11Window {
+    Display* display = nullptr;
+    Window window = 0;
+};
+
+// The X display and window behind an SDL window; false on other systems.
+bool x11Window(SDL_Window* window, X11Window& x) {
+    if (!window) return false;
+    SDL_SysWMinfo info;
+    SDL_zero(info);
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    x.display = info.info.x11.display;
+    x.window = info.info.x11.window;
+    return x.display != nullptr;
+}
+
+// The screen's rectangle as the server has it now; the size the connection
+// was opened with goes stale when a mode changes.
+bool screenNow(const X11Window& x, SDL_Rect& screen) {
+    Window root = 0;
+    int rootX = 0, rootY = 0;
+    unsigned int width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(x.display, DefaultRootWindow(x.display), &root, &rootX, &rootY, &width, &height, &border, &depth))
+        return false;
+    screen = {0, 0, static_cast<int>(width), static_cast<int>(height)};
+    return true;
+}
+
+// Written once by watchWindowSystem, read by the event filter (which may run
+// on any thread that pushes an event).
+Window watchedRoot = 0;
+Atom workAreaAtom = 0;
+Atom windowStateAtom = 0;
+
+// Keeps the window-system messages the fitting follows; SDL turns every
+// other X event into one too once they are enabled.
+int SDLCALL keepWindowSystemChanges(void*, SDL_Event* e) {
+    if (e->type != SDL_SYSWMEVENT) return 1;
+    const SDL_SysWMmsg* msg = e->syswm.msg;
+    if (!msg || msg->subsystem != SDL_SYSWM_X11) return 0;
+    const XEvent& x = msg->msg.x11.event;
+    // The program selects property changes on its own windows and the root only.
+    if (x.type == PropertyNotify) return x.xproperty.atom == workAreaAtom || x.xproperty.atom == windowStateAtom;
+    // Its own windows' configure notices are SDL's window events already.
+    if (x.type == ConfigureNotify) return x.xconfigure.window == watchedRoot;
+    return 0;
+}
+
+}  // namespace
+
+bool compositorPlacesWindows(SDL_Window* window) {
+    if (!window) return false;
+    SDL_SysWMinfo info;
+    SDL_zero(info);
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_WAYLAND;
+}
+
+ManagerState managerState(SDL_Window* window) {
+    ManagerState state;
+    X11Window x;
+    if (!x11Window(window, x)) return state;
+    state.told = true;
+    const Atom property = XInternAtom(x.display, "_NET_WM_STATE", False);
+    const Atom fullscreen = XInternAtom(x.display, "_NET_WM_STATE_FULLSCREEN", False);
+    const Atom wide = XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+    const Atom high = XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(x.display, x.window, property, 0, 1024, False, XA_ATOM, &type, &format, &count, &after,
+                           &data) == Success &&
+        data && type == XA_ATOM && format == 32) {
+        const Atom* atoms = reinterpret_cast<const Atom*>(data);
+        for (unsigned long i = 0; i < count; ++i) {
+            state.fullscreen = state.fullscreen || atoms[i] == fullscreen;
+            state.maximized = state.maximized || atoms[i] == wide || atoms[i] == high;
+        }
+    }
+    if (data) XFree(data);
+    return state;
+}
+
+void askManagerToUnmaximize(SDL_Window* window) {
+    X11Window x;
+    if (!x11Window(window, x)) return;
+    XEvent e;
+    SDL_zero(e);
+    e.xclient.type = ClientMessage;
+    e.xclient.window = x.window;
+    e.xclient.message_type = XInternAtom(x.display, "_NET_WM_STATE", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 0;  // _NET_WM_STATE_REMOVE
+    e.xclient.data.l[1] = static_cast<long>(XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+    e.xclient.data.l[2] = static_cast<long>(XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+    e.xclient.data.l[3] = 1;  // a normal application
+    XSendEvent(x.display, DefaultRootWindow(x.display), False, SubstructureNotifyMask | SubstructureRedirectMask, &e);
+    XFlush(x.display);
+}
+
+SDL_Point clientPosition(SDL_Window* window) {
+    SDL_Point at = {0, 0};
+    X11Window x;
+    if (x11Window(window, x)) {
+        Window child = 0;
+        if (XTranslateCoordinates(x.display, x.window, DefaultRootWindow(x.display), 0, 0, &at.x, &at.y, &child))
+            return at;
+    }
+    if (window) SDL_GetWindowPosition(window, &at.x, &at.y);
+    return at;
+}
+
+bool coversScreen(SDL_Window* window) {
+    X11Window x;
+    SDL_Rect screen;
+    if (!x11Window(window, x) || !screenNow(x, screen)) return false;
+    const SDL_Point at = clientPosition(window);
+    SDL_Rect client = {at.x, at.y, 0, 0};
+    SDL_GetWindowSize(window, &client.w, &client.h);
+    return SDL_RectEquals(&client, &screen);
+}
+
+bool usableArea(SDL_Window* window, SDL_Rect& usable) {
+    if (!window) return false;
+    if (SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(window), &usable) != 0) return false;
+    X11Window x;
+    if (!x11Window(window, x)) return true;
+    Window root = 0;
+    int rootX = 0, rootY = 0;
+    unsigned int width = 0, height = 0, border = 0, depth = 0;
+    if (!XGetGeometry(x.display, DefaultRootWindow(x.display), &root, &rootX, &rootY, &width, &height, &border, &depth))
+        return true;
+    const SDL_Rect screen = {0, 0, static_cast<int>(width), static_cast<int>(height)};
+    if (!SDL_IntersectRect(&usable, &screen, &usable)) usable = {0, 0, 0, 0};
+    return true;
+}
+
+void watchWindowSystem(SDL_Window* window) {
+    X11Window x;
+    if (!x11Window(window, x)) return;
+    const Window root = DefaultRootWindow(x.display);
+    workAreaAtom = XInternAtom(x.display, "_NET_WORKAREA", False);
+    windowStateAtom = XInternAtom(x.display, "_NET_WM_STATE", False);
+    watchedRoot = root;
+    SDL_SetEventFilter(keepWindowSystemChanges, nullptr);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    // Added to whatever SDL selected on the root: event masks are per client.
+    XWindowAttributes attributes;
+    long mask = 0;
+    if (XGetWindowAttributes(x.display, root, &attributes)) mask = attributes.your_event_mask;
+    XSelectInput(x.display, root, mask | StructureNotifyMask | PropertyChangeMask);
+    XFlush(x.display);
+}
