@@ -15,7 +15,7 @@ seconds=${3:-10}
 motions=${4:-100}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 probe=$build/bench/bench_rest_probe
-[ -x "$build/zarn" ] && [ -x "$probe" ] || { echo "build zarn and bench_rest_probe in $build first"; exit 1; }
+{ [ -x "$build/zarn" ] && [ -x "$probe" ]; } || { echo "build zarn and bench_rest_probe in $build first"; exit 1; }
 # shellcheck source=../tests/e2e/lib/xserver.bash
 source "$root/tests/e2e/lib/xserver.bash"
 game=""
@@ -27,8 +27,8 @@ if [ ! -x "$old/build/zarn" ]; then
     rm -rf "$old"
     git -C "$root" worktree add --detach "$old/source" "$revision" >/dev/null 2>&1 ||
         { echo "cannot check out $revision"; exit 1; }
-    cmake -S "$old/source" -B "$old/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARN_TESTS=OFF -DZARN_BENCH=OFF \
-        >/dev/null && cmake --build "$old/build" -j"$(nproc)" --target zarn >/dev/null ||
+    { cmake -S "$old/source" -B "$old/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARN_TESTS=OFF -DZARN_BENCH=OFF \
+        >/dev/null && cmake --build "$old/build" -j"$(nproc)" --target zarn >/dev/null; } ||
         { echo "cannot build $revision"; exit 1; }
     git -C "$root" worktree remove --force "$old/source"
 fi

@@ -10,7 +10,7 @@ build=$(cd "${1:?build directory}" && pwd)
 runs=${2:-7}
 game="$build/zarn"
 floor="$build/bench/bench_floor"
-[ -x "$game" ] && [ -x "$floor" ] || { echo "build zarn and bench_floor in $build first"; exit 1; }
+{ [ -x "$game" ] && [ -x "$floor" ]; } || { echo "build zarn and bench_floor in $build first"; exit 1; }
 # shellcheck source=../tests/e2e/lib/xserver.bash
 source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/lib/xserver.bash"
 
@@ -86,5 +86,6 @@ for who in floor game; do
     printf '       runs (ms/cpu ms/MB): %s\n' "$(awk '{printf "%.0f/%.0f/%.0f ", $1 / 1000, $3 / 1000, $2 / 1024}' "$work/$who")"
     eval "${who}_ms=$ms ${who}_mb=$mb ${who}_cpu=$cpu"
 done
+# shellcheck disable=SC2154  # the eval above sets the figures of both
 awk -v a="$game_ms" -v b="$floor_ms" -v c="$game_mb" -v d="$floor_mb" -v e="$game_cpu" -v f="$floor_cpu" \
     'BEGIN {printf "game over floor: first frame %+.1f ms, cpu %+.1f ms, resident %+.1f MB\n", a - b, e - f, c - d}'

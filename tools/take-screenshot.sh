@@ -23,7 +23,8 @@ trap cleanup EXIT
 Xvfb -displayfd 5 -noreset -nolisten tcp -screen 0 1280x1024x24 5>"$work/display" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do grep -q '[0-9]' "$work/display" && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")"
+DISPLAY=":$(head -1 "$work/display")"
+export DISPLAY
 
 faketime_lib=$(dpkg -L libfaketime | grep -m1 'libfaketime\.so\.1$')
 TZ=UTC LD_PRELOAD="$faketime_lib" FAKETIME="@2024-01-01 12:00:00" FAKETIME_DONT_FAKE_MONOTONIC=1 \
@@ -40,7 +41,8 @@ sleep 1
 # Table units are window pixels at the default size; a column's top card
 # lies at x 24 + 102 c, y 204 + 25 c.
 card() { echo $((24 + 102 * $1 + 40)) $((204 + 25 * $1 + 60)); }
-xdotool mousemove --window "$id" $(card 3) click 3
+read -r x y <<<"$(card 3)"
+xdotool mousemove --window "$id" "$x" "$y" click 3
 sleep 0.3
 read -r x y <<<"$(card 4)"
 xdotool mousemove --window "$id" "$x" "$y" mousedown 1

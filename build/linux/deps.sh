@@ -24,6 +24,8 @@ packages=(
     dpkg-dev file desktop-file-utils appstream groff-base mandoc python3
     # fuzzing: clang with libFuzzer
     clang libclang-rt-14-dev
+    # lint: layout, clang-tidy, shell scripts
+    clang-format clang-tidy shellcheck
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the dependencies, builds the game with warnings as errors, and runs
-# every test: engine, headless application and end-to-end under Xvfb. Then
+# Installs the dependencies, builds the game with warnings as errors, checks
+# the tree's layout, clang-tidy and shell scripts (lint.sh), and runs every
+# test: engine, headless application and end-to-end under Xvfb. Then
 # builds the tests once more with AddressSanitizer and UBSan and runs the
 # engine and headless application tests again (leak checks off: SDL and the
 # GL driver keep allocations for the life of the process by design).
@@ -13,6 +14,7 @@ bash "$root/build/linux/deps.sh"
 cd "$root"
 cmake --preset release >/dev/null
 cmake --build --preset release -j"$jobs"
+bash "$root/build/linux/lint.sh" "$root/out/release"
 ctest --preset release -j"$jobs"
 # Once more in an order of GoogleTest's choosing: no test may lean on
 # another's leftovers. The seed is printed with each program's output.

@@ -63,9 +63,15 @@ protected:
 };
 
 TEST_F(Frame, RedrawRule) {
+    // The table's clock moves only when the test says: whether a frame draws
+    // never hangs on how long the one before took.
+    static Uint32 now;
+    now = 50000;
+    tableTicks = [] { return now; };
     startFrames();
     EXPECT_TRUE(frameDraws()) << "the first frame draws";
-    EXPECT_FALSE(frameDraws()) << "nothing happened";
+    now += 3000;
+    EXPECT_FALSE(frameDraws()) << "nothing happened; the clock has not started";
 
     SDL_Event release = event(SDL_KEYUP);
     release.key.keysym.sym = SDLK_a;
@@ -77,9 +83,13 @@ TEST_F(Frame, RedrawRule) {
     EXPECT_TRUE(frameDraws());
     EXPECT_FALSE(frameDraws());
 
-    startTicks = SDL_GetTicks() - 5000;  // the shown second changes
+    startTicks = now - 5000;  // the shown second changes
     EXPECT_TRUE(frameDraws());
+    now += 999;
     EXPECT_FALSE(frameDraws()) << "the second stays the same";
+    now += 1;
+    EXPECT_TRUE(frameDraws()) << "the next second";
+    EXPECT_FALSE(frameDraws());
 
     dragging = true;
     EXPECT_TRUE(frameDraws());
@@ -88,6 +98,7 @@ TEST_F(Frame, RedrawRule) {
     EXPECT_FALSE(frameDraws());
 
     clearTable();
+    tableTicks = [] { return now; };
     game.state = twoMovesFromWin();
     ASSERT_TRUE(autoMoveCard(6, 0));
     ASSERT_TRUE(autoMoveCard(7, 0));
@@ -96,6 +107,7 @@ TEST_F(Frame, RedrawRule) {
     EXPECT_TRUE(frameDraws());
     EXPECT_TRUE(frameDraws()) << "every frame of the victory animation draws";
     clearWinAnimation();
+    now += 3000;
     EXPECT_FALSE(frameDraws()) << "a won game's clock stands still";
 }
 

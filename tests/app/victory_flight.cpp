@@ -1,20 +1,24 @@
-// The flight of the victory animation: launch order, the seeded speeds,
-// fixed-step timing, the stall cap, the bounce and the table's edges. Pure
-// simulation: no window is needed.
+// The flight of the victory animation, judged by what it does: the cards
+// take off kings first from their foundations, fly in fixed steps whatever
+// the frame rate, bounce on the status bar never higher than before, leave
+// the table at its sides, and one seed gives one flight. Pure simulation: no
+// window is needed.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
-#include <cstring>
-#include <random>
+#include <cstdint>
+#include <vector>
 
 #include "interaction/Actions.h"
 #include "presentation/Victory.h"
+#include "support/DealSignature.h"
 #include "support/Tables.h"
 
 namespace {
 
 const float dt = 1.0f / 60.0f;
+const float floorY = 510.0f;  // a card's top when its bottom lies on the status bar
 
 bool sameFlight(const std::vector<FlyingCard>& a, const std::vector<FlyingCard>& b) {
     if (a.size() != b.size()) return false;
@@ -23,6 +27,20 @@ bool sameFlight(const std::vector<FlyingCard>& a, const std::vector<FlyingCard>&
             return false;
     }
     return true;
+}
+
+bool sameTrail(const std::vector<WinStamp>& a, const std::vector<WinStamp>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t k = 0; k < a.size(); ++k) {
+        if (a[k].card != b[k].card || a[k].x != b[k].x || a[k].y != b[k].y) return false;
+    }
+    return true;
+}
+
+// Advances the flight by exactly one step, a millisecond at a time.
+void nextStep() {
+    const Uint32 from = winStep;
+    while (winStep == from && winAnimating) advanceWinAnimation(winLastTick + 1);
 }
 
 // One card alone in flight, about to take its next (even) step.
@@ -42,12 +60,35 @@ void lone(float x, float y, float vx, float vy) {
     ASSERT_EQ(winStep, 2u);
 }
 
+// The heights a card reaches between two touches of the status bar, from its
+// positions seen once a step: the least y of each stretch of its path that
+// ends on the bar (or off the table).
+struct Arcs {
+    std::vector<float> apex;
+    bool open = false;
+    void see(float y) {
+        if (!open) apex.push_back(y);
+        open = true;
+        apex.back() = std::fmin(apex.back(), y);
+        if (y == floorY) open = false;
+    }
+};
+
+// The whole flight of `flightSeed` on a won table, frames `frameMs` apart.
+void flyAll(unsigned int flightSeed, Uint32 frameMs) {
+    game.state = wonTable();
+    seed = flightSeed;
+    startWinAnimation(0);
+    for (Uint32 now = frameMs; winAnimating && now < 60000; now += frameMs) advanceWinAnimation(now);
+    ASSERT_FALSE(winAnimating);
+}
+
 class Flight : public ::testing::Test {
 protected:
     void TearDown() override { clearWinAnimation(); }
 };
 
-TEST_F(Flight, LaunchOrderAndSpeedsFollowTheSeedAlone) {
+TEST_F(Flight, KingsFirstFromTheirFoundationsThrownUpAndSidewaysByTheSeedAlone) {
     const std::array<int, 4> suits = {2, 0, 3, 1};
     game.state = wonTable(suits);
     seed = 1234567;
@@ -56,23 +97,25 @@ TEST_F(Flight, LaunchOrderAndSpeedsFollowTheSeedAlone) {
     EXPECT_TRUE(winAnimating);
     EXPECT_EQ(winLastTick, 1000u);
 
-    // Kings of foundations 2..5 first, down to the aces; three draws per
-    // card from the animation's own generator.
-    std::mt19937 reference(1234567u ^ 0x57494Eu);
+    // Kings of foundations 2..5 first, down to the aces, each waiting on its
+    // foundation; every one thrown upwards, to the left or to the right.
+    int rightwards = 0;
     for (int k = 0; k < 52; ++k) {
         const FlyingCard& c = flyingCards[k];
         SCOPED_TRACE(k);
         EXPECT_EQ(c.card, (sol::Card{suits[k % 4], 13 - k / 4, true}));
         EXPECT_EQ(c.x, 330.0f + 102.0f * (k % 4));
         EXPECT_EQ(c.y, 58.0f);
-        const unsigned speed = reference() % 150 + 140;
-        const bool right = reference() % 2 == 1;
-        const unsigned rise = reference() % 170 + 90;
-        EXPECT_EQ(c.vx, right ? float(speed) : -float(speed));
-        EXPECT_EQ(c.vy, -float(rise));
+        EXPECT_GE(std::fabs(c.vx), 140.0f);
+        EXPECT_LE(std::fabs(c.vx), 289.0f);
+        EXPECT_GE(-c.vy, 90.0f);
+        EXPECT_LE(-c.vy, 259.0f);
+        rightwards += c.vx > 0;
         EXPECT_FALSE(c.launched);
         EXPECT_FALSE(c.finished);
     }
+    EXPECT_GT(rightwards, 10) << "both ways";
+    EXPECT_LT(rightwards, 42) << "both ways";
 
     // Again, after a flight was under way: the same list, from scratch.
     std::vector<FlyingCard> first = flyingCards;
@@ -120,16 +163,16 @@ TEST_F(Flight, CardsTakeOffEveryTenStepsAndPrintOnEvenSteps) {
     EXPECT_TRUE(flyingCards[0].launched);
     EXPECT_FALSE(flyingCards[1].launched);
     EXPECT_TRUE(winStamps.empty());
-    // Position moves with the old speed, gravity acts before the fall.
-    EXPECT_FLOAT_EQ(flyingCards[0].x, king.x + king.vx * dt);
-    EXPECT_FLOAT_EQ(flyingCards[0].vy, king.vy + 12.666667f);
-    EXPECT_FLOAT_EQ(flyingCards[0].y, king.y + (king.vy + 12.666667f) * dt);
+    // Off its foundation the way it was thrown: sideways and up.
+    EXPECT_EQ(flyingCards[0].x > king.x, king.vx > 0);
+    EXPECT_NE(flyingCards[0].x, king.x);
+    EXPECT_LT(flyingCards[0].y, king.y);
 
     toStep(2);
     ASSERT_EQ(winStamps.size(), 1u);
     EXPECT_EQ(winStamps[0].card, king.card);
-    EXPECT_EQ(winStamps[0].x, static_cast<int>(std::lround(flyingCards[0].x)));
-    EXPECT_EQ(winStamps[0].y, static_cast<int>(std::lround(flyingCards[0].y)));
+    EXPECT_NEAR(winStamps[0].x, flyingCards[0].x, 0.5f) << "the imprint lies where the card is";
+    EXPECT_NEAR(winStamps[0].y, flyingCards[0].y, 0.5f);
 
     toStep(10);
     EXPECT_FALSE(flyingCards[1].launched);
@@ -168,25 +211,40 @@ TEST_F(Flight, AStallAdvancesAQuarterSecondAtMost) {
     }
 }
 
-TEST_F(Flight, BounceAtTheStatusBar) {
+// A card that comes down on the status bar springs back up from it, never
+// sinks into it, and rises clearly less high than it fell, but by a fair
+// share of its fall; even a card that barely reaches the bar leaves it
+// again. No bounce goes higher than the one before.
+TEST_F(Flight, BouncesOnTheStatusBar) {
     struct Case {
-        float y, vy;     // before the step
-        float bounceVy;  // vertical speed after it
+        const char* what;
+        float y;          // dropped from rest here
+        float leastRise;  // at least this high after the first bounce
+        float mostRise;   // and less high than this
     } cases[] = {
-        {505.0f, 600.0f, -(600.0f + 12.666667f) * 0.78f},  // keeps 78 % of its speed
-        {509.9f, 10.0f, -220.0f},                          // slow: at least 220 up
-        {400.0f, 0.0f, 12.666667f},                        // well above: just falls
+        {"a long fall", 100.0f, 410.0f / 4, 410.0f * 3 / 4},
+        {"a short fall", 400.0f, 110.0f / 4, 110.0f * 3 / 4},
+        {"barely a fall", 509.9f, 25.0f, 60.0f},
     };
     for (const Case& c : cases) {
-        lone(300.0f, c.y, 150.0f, c.vy);
-        SCOPED_TRACE(c.y);
-        EXPECT_FLOAT_EQ(flyingCards[0].vy, c.bounceVy);
-        EXPECT_LE(flyingCards[0].y, 510.0f);
-        if (c.bounceVy < 0) {
-            EXPECT_EQ(flyingCards[0].y, 510.0f);
+        SCOPED_TRACE(c.what);
+        lone(300.0f, c.y, 0.0f, 0.0f);
+        Arcs arcs;
+        arcs.see(c.y);
+        arcs.see(flyingCards[0].y);
+        for (int step = 0; step < 600 && arcs.apex.size() < 4; ++step) {
+            nextStep();
+            const float y = flyingCards[0].y;
+            ASSERT_LE(y, floorY) << "into the status bar in step " << winStep;
+            arcs.see(y);
         }
-        ASSERT_EQ(winStamps.size(), 1u);
-        EXPECT_LE(winStamps[0].y, 510);
+        ASSERT_GE(arcs.apex.size(), 4u) << "three bounces";
+        const float rise = floorY - arcs.apex[1];
+        EXPECT_GE(rise, c.leastRise);
+        EXPECT_LT(rise, c.mostRise);
+        for (size_t k = 2; k < arcs.apex.size(); ++k) EXPECT_GE(arcs.apex[k], arcs.apex[k - 1]) << "bounce " << k;
+        EXPECT_TRUE(winAnimating) << "a card that stays on the table keeps the flight going";
+        for (const WinStamp& s : winStamps) EXPECT_LE(s.y, 510);
     }
 }
 
@@ -194,7 +252,9 @@ TEST_F(Flight, EdgesOfTheTable) {
     struct Case {
         float x;
         bool onTable;
-    } cases[] = {{-80.0f, true}, {760.0f, true}, {-80.01f, false}, {760.01f, false}, {-79.5f, true}};
+        int stampX;
+    } cases[] = {
+        {-80.0f, true, -80}, {760.0f, true, 760}, {-80.01f, false, 0}, {760.01f, false, 0}, {-79.5f, true, -80}};
     for (const Case& c : cases) {
         lone(c.x, 200.0f, 0.0f, 0.0f);
         SCOPED_TRACE(c.x);
@@ -202,7 +262,7 @@ TEST_F(Flight, EdgesOfTheTable) {
         EXPECT_EQ(winAnimating, c.onTable);
         if (c.onTable) {
             ASSERT_EQ(winStamps.size(), 1u);
-            EXPECT_EQ(winStamps[0].x, static_cast<int>(std::lround(c.x)));
+            EXPECT_EQ(winStamps[0].x, c.stampX);
         } else {
             EXPECT_TRUE(winStamps.empty());
         }
@@ -214,25 +274,46 @@ TEST_F(Flight, EdgesOfTheTable) {
     EXPECT_EQ(winStamps[0].y, 201);
 }
 
-TEST_F(Flight, AWholeFlightEndsWhenTheLastCardLeaves) {
+TEST_F(Flight, AWholeFlightLeavesAtTheSidesAndEnds) {
     game.state = wonTable();
     seed = 7;
     startWinAnimation(0);
     Uint32 now = 0, lastLaunch = 0;
+    std::array<Arcs, 52> arcs;
+    int bounced = 0;
+    // Frames of 16 ms take one step at most, so every step is seen once.
     while (winAnimating && now < 60000) {
         now += 16;
+        const Uint32 step = winStep;
         advanceWinAnimation(now);
         if (!flyingCards[51].launched) lastLaunch = winStep;
+        if (winStep == step) continue;
+        for (int k = 0; k < 52; ++k)
+            if (flyingCards[k].launched && !flyingCards[k].finished) arcs[k].see(flyingCards[k].y);
     }
     ASSERT_FALSE(winAnimating);
     EXPECT_EQ(lastLaunch + 1, 511u) << "the last card takes off in step 511";
-    for (const FlyingCard& c : flyingCards) EXPECT_TRUE(c.finished && c.launched);
+    for (int k = 0; k < 52; ++k) {
+        const FlyingCard& c = flyingCards[k];
+        SCOPED_TRACE(k);
+        EXPECT_TRUE(c.finished && c.launched);
+        // Off the table at the side it was thrown to, never through the bar.
+        EXPECT_TRUE(c.vx < 0 ? c.x < -80.0f : c.x > 760.0f) << c.x;
+        EXPECT_LE(c.y, floorY);
+        bounced += arcs[k].apex.size() > 1;
+        for (size_t a = 1; a < arcs[k].apex.size(); ++a) EXPECT_GE(arcs[k].apex[a], arcs[k].apex[a - 1]);
+    }
+    EXPECT_GT(bounced, 26) << "most cards bounce before they leave";
+    // The trail lies on the table, between its sides, under the top bar's
+    // edge at most, on the status bar at the lowest.
     EXPECT_GT(winStamps.size(), 2000u);
     for (const WinStamp& s : winStamps) {
         EXPECT_GE(s.x, -80);
         EXPECT_LE(s.x, 760);
+        EXPECT_GE(s.y, 0);
         EXPECT_LE(s.y, 510);
     }
+
     // Later frames change nothing; the trail stays.
     const size_t stamps = winStamps.size();
     const Uint32 steps = winStep;
@@ -246,6 +327,30 @@ TEST_F(Flight, AWholeFlightEndsWhenTheLastCardLeaves) {
     EXPECT_EQ(winStep, 0u);
     EXPECT_EQ(winRemainder, 0.0f);
     EXPECT_EQ(paintedWinStamps, 0u);
+}
+
+// The flight hangs on the seed alone, not on the frames that show it; and
+// the flight of one seed is pinned, so that any change in launch, motion,
+// bounce, edges or imprints shows at once.
+TEST_F(Flight, OneSeedOneFlightAtAnyFrameRate) {
+    flyAll(7, 16);
+    const std::vector<WinStamp> trail = winStamps;
+    const Uint32 steps = winStep;
+    flyAll(7, 41);
+    EXPECT_EQ(winStep, steps);
+    EXPECT_TRUE(sameTrail(trail, winStamps));
+    flyAll(8, 16);
+    EXPECT_FALSE(sameTrail(trail, winStamps));
+
+    uint64_t h = checks::kFnvOffset;
+    for (const WinStamp& s : trail) {
+        h = checks::fnv(h, static_cast<uint32_t>(s.card.suit * 13 + s.card.rank));
+        h = checks::fnv(h, static_cast<uint32_t>(s.x));
+        h = checks::fnv(h, static_cast<uint32_t>(s.y));
+    }
+    EXPECT_EQ(steps, 713u);
+    EXPECT_EQ(trail.size(), 3503u);
+    EXPECT_EQ(h, 0xca9d7f9bc4b8aa34ull);
 }
 
 }  // namespace

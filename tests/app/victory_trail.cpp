@@ -36,6 +36,17 @@ void trailFrame() {
     renderWinTrail();
 }
 
+// Pixels of the trail over the top bar or the status bar, at a size whose
+// bars end on whole pixel rows.
+int pixelsOverTheBars(const Pixels& trail) {
+    const int top = 30 * trail.height / 650, bottom = 622 * trail.height / 650;
+    int over = 0;
+    for (int y = 0; y < trail.height; ++y)
+        for (int x = 0; x < trail.width; ++x)
+            if ((y < top || y >= bottom) && Pixels::alpha(trail.raw(x, y)) != 0) ++over;
+    return over;
+}
+
 // The flight to its end, a frame every `frameMs`; `midway` runs once after
 // about `midwayStep` steps.
 template <typename F>
@@ -97,12 +108,7 @@ TEST_F(Trail, ClippedBetweenTheBarsAndLaidOverTheTable) {
         Pixels trail = readPixels(winTrail);
         ASSERT_EQ(trail.width, bufferWidth);
         ASSERT_EQ(trail.height, bufferHeight);
-        const int top = static_cast<int>(30 * sy), bottom = static_cast<int>(622 * sy);
-        int overBars = 0;
-        for (int y = 0; y < trail.height; ++y)
-            for (int x = 0; x < trail.width; ++x)
-                if ((y < top || y >= bottom) && Pixels::alpha(trail.raw(x, y)) != 0) ++overBars;
-        EXPECT_EQ(overBars, 0) << "trail pixels over the top or bottom bar";
+        EXPECT_EQ(pixelsOverTheBars(trail), 0) << "trail pixels over the top or bottom bar";
         // The parts of the cards between the bars are there, opaque.
         auto inside = [&](int x, int y) { return trail.raw(int((x + 0.5f) * sx), int((y + 0.5f) * sy)); };
         EXPECT_EQ(Pixels::alpha(inside(140, 40)), 255);
@@ -199,10 +205,20 @@ TEST_F(Trail, AResizeKeepsEveryImprintAtTheNewSize) {
     ASSERT_EQ(resizedAfter.argb.size(), whole1520.argb.size());
     EXPECT_EQ(differing(resizedAfter, whole1520), 0u);
 
-    // And it is a real trail: a good part of the table is covered.
+    // And it is a real trail: a good part of the table is covered, up to the
+    // bars and not over them.
     size_t covered = 0;
     for (Uint32 p : whole1520.argb) covered += Pixels::alpha(p) == 255;
     EXPECT_GT(covered, whole1520.argb.size() / 4);
+    auto rowTouched = [&whole1520](int y) {
+        for (int x = 0; x < whole1520.width; ++x)
+            if (Pixels::alpha(whole1520.raw(x, y)) != 0) return true;
+        return false;
+    };
+    EXPECT_TRUE(rowTouched(30 * 2)) << "the first row under the top bar";
+    EXPECT_TRUE(rowTouched(622 * 2 - 1)) << "the last row above the status bar";
+    EXPECT_EQ(pixelsOverTheBars(whole1140), 0);
+    EXPECT_EQ(pixelsOverTheBars(whole1520), 0);
 }
 
 // Replays a certified deal through the game actions to its winning move.

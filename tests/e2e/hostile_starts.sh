@@ -115,6 +115,7 @@ start 120 bash -c 'trap "" XFSZ; ulimit -f 0; exec "$@"' - "${selftest[@]}" --lo
 expect "log through a symbolic link on a file that cannot grow" 1 'Test mode: passed'
 [ -L "$work/linked/link" ] || fail "symbolic link: the link is gone"
 [ "$(cat "$work/linked/target")" = "older content" ] || fail "symbolic link: the target lost its content"
+# shellcheck disable=SC2012  # names the test made itself
 [ "$(ls -A "$work/linked" | tr '\n' ' ')" = "link target " ] || fail "symbolic link: left $(ls -A "$work/linked")"
 
 # --- Displays -----------------------------------------------------------------
@@ -132,11 +133,14 @@ expect "the game on a display that is not there" 1 'Window: no display to show t
 # A server that admits only holders of a cookie the game does not have.
 xauth -f "$work/cookies" add :0 MIT-MAGIC-COOKIE-1 "$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')" 2>/dev/null
 new_xvfb locked 640x480x24 -auth "$work/cookies" || die "no Xvfb with access control"
+# shellcheck disable=SC2154  # new_xvfb sets it
 start 30 env "${game_env[@]}" DISPLAY="$locked_display" XAUTHORITY=/dev/null "$zarn"
 expect "the game on a display that refuses it" 1 'Window: no display to show the game on'
 
 new_xvfb stopped 640x480x24 || die "no Xvfb to stop"
+# shellcheck disable=SC2154  # new_xvfb sets it
 kill -STOP "$stopped_pid"
+# shellcheck disable=SC2154  # new_xvfb sets it
 start 30 env "${game_env[@]}" DISPLAY="$stopped_display" "$zarn"
 expect "the game on a display that does not answer" 1 'Window: the display .* does not answer'
 start 120 env "${game_env[@]}" DISPLAY="$stopped_display" "$zarn" --testmode
@@ -146,6 +150,7 @@ kill -CONT "$stopped_pid"
 # Descriptors 0 to 2 and one more: enough for the loader, which opens one
 # library at a time, not for a display connection on top of what SDL needs.
 # Whatever else the test runner left open is closed first.
+# shellcheck disable=SC2016  # expanded by the shell that runs it
 few_descriptors='for fd in /proc/$$/fd/*; do n=${fd##*/}; [ "$n" -gt 2 ] && eval "exec $n>&-"; done
 ulimit -n 4; exec "$@"'
 start_xvfb 1024x768x24 || die "no Xvfb"
@@ -167,7 +172,7 @@ play() {
     local x y w h sw sh
     DISPLAY=$on window_geometry -id "$id"
     read -r sw sh < <(DISPLAY=$on xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
-    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$sw" ] && [ $((y + h)) -le "$sh" ] ||
+    { [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$sw" ] && [ $((y + h)) -le "$sh" ]; } ||
         fail "$name: window ${w}x$h+$x+$y is not inside the ${sw}x$sh screen"
     kill -TERM "$game"
     await_exit "$game" 30 || fail "$name: SIGTERM did not end the game"
@@ -186,9 +191,11 @@ play "standard streams closed" "$DISPLAY" bash -c 'exec "$@" <&- >&- 2>&-' - \
     env "${game_env[@]}" SDL_AUDIODRIVER=no-such-driver "$zarn"
 
 new_xvfb tiny 320x240x24 || die "no tiny Xvfb"
+# shellcheck disable=SC2154  # new_xvfb sets it
 play "a tiny screen" "$tiny_display" env "${game_env[@]}" "$zarn"
 
 new_xvfb huge 7680x4320x24 || die "no huge Xvfb"
+# shellcheck disable=SC2154  # new_xvfb sets it
 play "a huge screen" "$huge_display" env "${game_env[@]}" "$zarn"
 
 finish "($cases starts and 4 games)"

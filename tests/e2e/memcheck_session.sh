@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The real program under valgrind's memcheck through a whole interactive
 # session on an X server with a window manager: a known deal played to the
-# win by mouse, some seconds of the victory animation until Escape stops it,
-# a resize, full screen there and back, a new game, and the quit through the
-# menu. Passes when valgrind finds no invalid access and no lost block;
+# win by mouse, the victory animation until a card has bounced and one has
+# flown off, Escape to stop it, a resize, full screen there and back, a new
+# game, and the quit through the menu. Passes when valgrind finds no invalid access and no lost block;
 # reports that lie wholly inside system libraries are suppressed by
 # tests/memcheck/system.supp.
 #
@@ -76,12 +76,24 @@ play_plan "$id" "$work/plan" "$build" || die "the game stopped answering after $
 move_pointer "$id" 700 600
 echo "$SECONDS s: played $gestures gestures"
 
-# Some seconds of the victory animation, flight and trail, then Escape ends
-# it: under valgrind on a loaded machine the whole flight could take many
-# minutes of frames. A game that lags may take the first Escape before it
-# has taken the winning move, so Escape goes again until the won panel's
-# navy title bar shows that the flight has stopped.
-sleep 15
+# Part of the victory animation, then Escape ends it: under valgrind on a
+# loaded machine the whole flight could take many minutes of frames. It has
+# flown far enough once its trail shows on the row above the status bar (a
+# card has bounced) and on a side of the table (a card has flown off there),
+# where a won table shows nothing but green. A game that lags may take the
+# first Escape before it has taken the winning move, so Escape goes again
+# until the won panel's navy title bar shows that the flight has stopped.
+marked() {  # W H X Y: that region of the last picture shows more than one colour
+    local colours
+    colours=$(convert "$work/flight.png" -crop "$1x$2+$3+$4" +repage -format %k info: 2>/dev/null) &&
+        [ "$colours" -gt 1 ]
+}
+flown() {
+    timeout 30 import -window "$id" "$work/flight.png" 2>/dev/null || return 1
+    marked 760 1 0 620 && { marked 1 592 2 30 || marked 1 592 757 30; }
+}
+await_state 60 "no trail at the status bar and a side of the table" flown
+echo "$SECONDS s: the victory animation has bounced a card and flown one off the table"
 won_panel() { window_pixel_is "$id" 300 236 "srgb(0,0,128)"; }
 escape_until_won() {
     activate "$id"
@@ -101,14 +113,19 @@ await_state 60 "not full screen after F11" fullscreen
 xdotool key F11
 await_state 60 "still full screen after F11 again" windowed
 xdotool key F2
-sleep 2
-echo "$SECONDS s: resized, full screen and back, new game"
 
 # Back to 760 x 650 so that the menu lies where the table says, then quit
-# through it.
+# through it, once the new game shows: cards on the stock, which the won
+# table had emptied, and the won panel gone.
 xdotool windowsize "$id" 760 650
 await_state 60 "not back at 760 x 650" sized 760x650
 await_pixel 300 15 "srgb(192,192,192)" 30 "the table after the session"
+new_game() {
+    local stock
+    stock=$(window_pixel "$id" 64 100) && [ "$stock" != "srgb(0,128,0)" ] && ! won_panel
+}
+await_state 30 "no new game after F2" new_game
+echo "$SECONDS s: resized, full screen and back, new game"
 quit_through_menu "$id" || die "the menu did not open"
 await_exit "$game" 60 || die "Beenden did not end the program within 60 s"
 game=""

@@ -23,7 +23,10 @@ start_xvfb 1280x1024x24 || die "no Xvfb"
 "$BIN" >"$work/zarn.log" 2>&1 &
 ZPID=$!
 WID=$(game_window) || die "no window"
-sleep 2
+await_window_pixel "$WID" 300 15 "srgb(192,192,192)" 30 || die "no first frame within 30 s"
+# The waste's place, empty on a fresh deal, shows the table until a draw.
+waste=$(window_pixel "$WID" 130 100)
+[ "$waste" = "srgb(0,128,0)" ] || die "the waste of a fresh deal shows $waste, not the table"
 
 # CPU time of each of the program's threads in nanoseconds, "tid ns" lines,
 # from the scheduler's own accounting (clock ticks are too coarse for
@@ -58,7 +61,9 @@ dealt=$(cat "$work/dealt") dealtWakeups=$wakeups
 echo "idle, freshly dealt: $dealt % of one core, $dealtWakeups wake-ups over $SECONDS_MEASURED s"
 
 xdotool mousemove --window "$WID" 64 100 click 1  # one draw starts the clock
-sleep 1
+# Measured only once the draw shows: the white edge of a card on the waste.
+await_window_pixel "$WID" 130 100 "srgb(255,255,255)" 30 ||
+    die "the click on the stock drew no card: the waste shows $(window_pixel "$WID" 130 100)"
 measure >"$work/running"
 running=$(cat "$work/running") runningWakeups=$wakeups
 echo "idle, clock running: $running % of one core, $runningWakeups wake-ups over $SECONDS_MEASURED s"

@@ -35,7 +35,7 @@ launch
 geometry=""
 await 60 table_shown
 [ -n "$geometry" ] || die "no window"
-[ "$w" = 760 ] && [ "$h" = 650 ] || die "window is $geometry, expected 760x650"
+{ [ "$w" = 760 ] && [ "$h" = 650 ]; } || die "window is $geometry, expected 760x650"
 # The table is drawn once and then stands still: take it once it has settled.
 sleep 0.5
 import -window root "$work/root.png"

@@ -2,9 +2,8 @@
 // presses with any modifiers, mouse buttons, motion and fingers anywhere
 // (NaN and infinite finger positions included), window events with any data
 // and quit requests, taken a few at a time by frame(). After every frame the
-// table keeps the engine's invariants, the selection is one the engine lets
-// be picked up, a drag has a selection unless a draw or a press dropped it,
-// and the clock marks agree with the engine.
+// state passes the frame check of support/FrameInvariants.h, as in the frame
+// monkey.
 #include <SDL.h>
 
 #include <cfloat>
@@ -27,8 +26,8 @@
 #include "shell/Startup.h"
 #include "sound/CardAudio.h"
 #include "support/Events.h"
+#include "support/FrameInvariants.h"
 #include "support/Headless.h"
-#include "support/Invariants.h"
 #include "support/Replay.h"
 #include "support/TableState.h"
 #include "window/Window.h"
@@ -55,9 +54,7 @@ bool pressOrDraw = false;
 
 // Onto SDL's queue, noting a press or a draw that may drop the selection.
 void enqueue(SDL_Event e) {
-    if (e.type == SDL_FINGERDOWN || (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_SPACE) ||
-        (e.type == SDL_MOUSEBUTTONDOWN && e.button.which != SDL_TOUCH_MOUSEID && e.button.button == SDL_BUTTON_LEFT))
-        pressOrDraw = true;
+    pressOrDraw |= checks::dropsSelection(e);
     if (SDL_PushEvent(&e) < 0) fail("SDL_PushEvent", SDL_GetError());
 }
 
@@ -241,20 +238,9 @@ void input(Bytes& in, Budget& budget) {
     }
 }
 
-bool isBool(const bool& b) {
-    unsigned char raw;
-    std::memcpy(&raw, &b, 1);
-    return raw <= 1;
-}
-
 void checkTable(int frameNumber) {
     const std::string where = "after frame " + std::to_string(frameNumber);
-    std::string broken = checks::invariantViolation(game.state);
-    if (broken.empty()) broken = checks::selectionViolation(game, selected, indexSelected, dragging, pressOrDraw);
-    if (broken.empty() && !(isBool(help) && isBool(menu) && isBool(running) && isBool(dragging)))
-        broken = "a flag that is no bool";
-    if (broken.empty() && (winTicks != 0) != game.won()) broken = "win mark and table disagree";
-    if (broken.empty() && (startTicks != 0) != game.state.started) broken = "clock mark and table disagree";
+    const std::string broken = checks::frameViolation(pressOrDraw);
     if (!broken.empty()) fail(where.c_str(), broken.c_str());
     if (!dragging) pressOrDraw = false;
 }

@@ -22,7 +22,7 @@ on_failure() { summary; }
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; die "cpack -G DEB"; }
 debs=("$work"/pkg/*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || die "cpack made ${#debs[@]} packages: ${debs[*]}"
+{ [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ]; } || die "cpack made ${#debs[@]} packages: ${debs[*]}"
 deb=${debs[0]}
 ok "cpack made $(basename "$deb")"
 root=$work/root
@@ -54,8 +54,8 @@ check "package version $(field Version) stands for $version" \
 share=$root/usr/share
 desktops=("$share"/applications/*.desktop)
 metainfos=("$share"/metainfo/*.metainfo.xml)
-[ ${#desktops[@]} -eq 1 ] && [ -f "${desktops[0]}" ] || die "expected one desktop entry: ${desktops[*]}"
-[ ${#metainfos[@]} -eq 1 ] && [ -f "${metainfos[0]}" ] || die "expected one metainfo file: ${metainfos[*]}"
+{ [ ${#desktops[@]} -eq 1 ] && [ -f "${desktops[0]}" ]; } || die "expected one desktop entry: ${desktops[*]}"
+{ [ ${#metainfos[@]} -eq 1 ] && [ -f "${metainfos[0]}" ]; } || die "expected one metainfo file: ${metainfos[*]}"
 desktop=${desktops[0]}
 metainfo=${metainfos[0]}
 app_id=$(basename "$desktop" .desktop)

@@ -86,6 +86,7 @@ die() {
 }
 
 # The end of a script that reports PASS: exit 1 after failed checks, else PASS [TEXT].
+# shellcheck disable=SC2120  # TEXT may be left out
 finish() {
     [ "$failures" -eq 0 ] || exit 1
     echo "PASS${1:+ $1}"

@@ -54,6 +54,7 @@ new_xvfb() {
 }
 
 # start_xvfb [SCREEN]: the script's main Xvfb, exported as DISPLAY, its pid in $xvfb.
+# shellcheck disable=SC2034,SC2154,SC2120  # xvfb is the caller's; new_xvfb sets main_*; SCREEN may be left out
 start_xvfb() {
     new_xvfb main "${1:-1024x768x24}" || return 1
     xvfb=$main_pid
@@ -94,6 +95,7 @@ start_window_manager() {
 _manager_present() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 # game_window [SECONDS [PID]]: the game's visible window id within SECONDS (10), failing at once when PID has ended.
+# shellcheck disable=SC2120  # both may be left out
 game_window() {
     local id
     for _ in $(seq $((${1:-10} * 10))); do
@@ -194,6 +196,7 @@ faketime_library() { dpkg -L libfaketime 2>/dev/null | grep -m1 'libfaketime\.so
 # not hang on how long the start takes; the monotonic clock, SDL's ticks,
 # stays real. Preloaded rather than through the faketime wrapper, so that
 # signals reach the command itself.
+# shellcheck disable=SC2034  # started is the caller's
 start_at_time() {
     local text=$1 library
     shift
