@@ -271,7 +271,7 @@ openbox_cases() {
     xdotool mousemove 5 $((screenH - 5)) click 1 # the desktop takes the focus
     activate "$id"
     "$sync_tool" "$id" 30 >/dev/null 2>&1
-    xprop -id "$id" -f ZARN_TEST_MARK 8s -set ZARN_TEST_MARK done
+    xprop -id "$id" -f ZARN_TEST_MARK 8s -set ZARN_TEST_MARK "done"
     await 10 grep -q ZARN_TEST_MARK "$work/spy.log"
     end_process "$spy"
     spy=""

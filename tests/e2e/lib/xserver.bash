@@ -66,6 +66,7 @@ start_xvfb() {
 # take over; its pid in $window_manager. It keeps its settings under $work,
 # and ends when its X server does, or with the script.
 window_manager=""
+# shellcheck disable=SC2120  # NAME may be left out
 start_window_manager() {
     local name=${1:-openbox} home="$work/home-${1:-openbox}"
     mkdir -p "$home"
