@@ -278,6 +278,28 @@ TEST_F(Frame, EscapeStopsTheVictoryAnimationButKeepsTheTime) {
     EXPECT_FALSE(game.won());
 }
 
+TEST_F(Frame, AHiddenWindowDrawsNothingAndItsFlightWaits) {
+    clearTable();
+    game.state = twoMovesFromWin();
+    ASSERT_TRUE(autoMoveCard(6, 0));
+    ASSERT_TRUE(autoMoveCard(7, 0));
+    ASSERT_TRUE(winAnimating);
+    EXPECT_TRUE(frameDraws());
+
+    SDL_HideWindow(window);
+    const Uint32 step = winStep;
+    EXPECT_FALSE(frameDraws()) << "hidden, a running flight draws nothing";
+    SDL_Delay(40);
+    EXPECT_FALSE(frameDraws());
+    EXPECT_EQ(winStep, step) << "the flight waits";
+    pushKey(SDLK_F2);
+    EXPECT_FALSE(frameDraws()) << "input is still taken, but not drawn";
+    EXPECT_FALSE(game.won()) << "F2 dealt anew";
+
+    SDL_ShowWindow(window);
+    EXPECT_TRUE(frameDraws()) << "shown again, it draws at once";
+}
+
 TEST_F(Frame, FocusLossDropsTheDragAndTheSelection) {
     int column = 12;
     int top = static_cast<int>(game.state.piles[column].size()) - 1;
