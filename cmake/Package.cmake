@@ -52,5 +52,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/zarn/solitaire)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Under Wayland SDL draws the window's title bar through a libdecor plugin;
+# without one the window has none.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libdecor-0-plugin-1-cairo)
 
 include(CPack)
