@@ -120,6 +120,24 @@ void dispatch(const SDL_Event& e) {
     }
 }
 
+// The strings of dropped files and texts, and of text being composed too
+// long for the event itself, are SDL's gift to the application.
+void release(SDL_Event& e) {
+    switch (e.type) {
+    case SDL_DROPFILE:
+    case SDL_DROPTEXT:
+        SDL_free(e.drop.file);
+        e.drop.file = nullptr;
+        break;
+    case SDL_TEXTEDITING_EXT:
+        SDL_free(e.editExt.text);
+        e.editExt.text = nullptr;
+        break;
+    default:
+        break;
+    }
+}
+
 bool firstFrame = true;  // draws whatever happened
 Uint32 lastSecond = 0;   // the clock's second the last frame saw
 bool frameDrew = false;  // the last frame step found something to do
@@ -155,6 +173,7 @@ void frame() {
     while (SDL_PollEvent(&e)) {
         redraw = true;
         dispatch(e);
+        release(e);
     }
 
     advanceWinAnimation(SDL_GetTicks());
