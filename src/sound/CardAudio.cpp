@@ -108,7 +108,7 @@ void run(SoundThread& t) {
         const bool opening = !t.quit && t.wantOpen;
         if (!opening && t.open == 0) break;
         const SDL_AudioSpec format = t.format;
-        const SDL_AudioDeviceID open = t.open;
+        const SDL_AudioDeviceID device = t.open;
         t.busy = true;
         t.busySince = std::chrono::steady_clock::now();
         hold.unlock();
@@ -117,7 +117,7 @@ void run(SoundThread& t) {
         if (opening)
             opened = openDevice(format, reason);
         else
-            closeDevice(open);
+            closeDevice(device);
         hold.lock();
         t.busy = false;
         if (t.abandoned) return;
@@ -339,11 +339,13 @@ bool CardAudio::close() {
         t.quit = true;
         t.held.clear();
         t.changed.notify_all();
-        // Closing takes the sound thread a moment. One that has been in the
-        // audio system past its patience (an open that never returns) is
-        // left to the end of the process: it cannot be joined.
-        const auto from = t.busy ? t.busySince : std::chrono::steady_clock::now();
-        if (t.changed.wait_until(hold, from + std::chrono::milliseconds(patienceMs), [&t] { return t.finished; })) {
+        // Closing takes the sound thread a moment. One that has been in one
+        // call of the audio system past its patience (an open that never
+        // returns) is left to the end of the process: it cannot be joined.
+        const auto asked = std::chrono::steady_clock::now();
+        auto giveUpAt = [&t, asked] { return (t.busy ? t.busySince : asked) + std::chrono::milliseconds(patienceMs); };
+        while (!t.finished && std::chrono::steady_clock::now() < giveUpAt()) t.changed.wait_until(hold, giveUpAt());
+        if (t.finished) {
             takeNews(t);
             hold.unlock();
             t.thread.join();
