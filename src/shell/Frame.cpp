@@ -120,8 +120,8 @@ void dispatch(const SDL_Event& e) {
     }
 }
 
-// The strings of dropped files and texts, and of text being composed too
-// long for the event itself, are SDL's gift to the application.
+// Dropped files and texts, and composed text too long for its event, come
+// with strings that SDL leaves to the application to free.
 void release(SDL_Event& e) {
     switch (e.type) {
     case SDL_DROPFILE:

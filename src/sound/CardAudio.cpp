@@ -202,7 +202,12 @@ bool CardAudio::open() {
     t->newsEvent = newsEventType();
     t->wantOpen = true;
     try {
-        t->thread = std::thread([t] { run(*t); });
+        t->thread = std::thread([t] {
+            run(*t);
+            // SDL keeps its error text per thread; one SDL did not start
+            // gives it back itself.
+            SDL_TLSCleanup();
+        });
     } catch (const std::system_error& e) {
         releaseSamples();
         tell(e.what());
