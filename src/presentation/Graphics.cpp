@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "assets/Assets.h"
@@ -203,6 +204,9 @@ SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
     return atlas;
 }
 
+// The output pixel that holds the middle of table unit u at a scale below 1.
+int pixelOf(int u, float scale) { return static_cast<int>(std::floor((u + 0.5) * scale)); }
+
 }  // namespace
 
 SDL_Point shownTableSize(int width, int height) {
@@ -298,7 +302,41 @@ void fill(int x, int y, int w, int h, SDL_Color c) {
 
 void line(int x, int y, int xx, int yy, SDL_Color c) {
     SDL_SetRenderDrawColor(renderer, c.r, c.g, c.b, 255);
-    SDL_RenderDrawLine(renderer, x, y, xx, yy);
+    float scaleX = 1, scaleY = 1;
+    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
+    if (scaleX >= 1 && scaleY >= 1) {
+        SDL_RenderDrawLine(renderer, x, y, xx, yy);
+        return;
+    }
+    // SDL draws a unit line at this scale as a rectangle thinner than a
+    // pixel, which may cover no pixel centre and vanish. Drawn in whole
+    // pixels instead: each unit in the pixel that holds its middle, so
+    // neighbouring units land in the same or neighbouring pixels.
+    const SDL_Point from = {pixelOf(x, scaleX), pixelOf(y, scaleY)}, to = {pixelOf(xx, scaleX), pixelOf(yy, scaleY)};
+    SDL_RenderSetScale(renderer, 1, 1);
+    if (x == xx || y == yy) {
+        const SDL_Rect run = {std::min(from.x, to.x), std::min(from.y, to.y), std::abs(to.x - from.x) + 1,
+                              std::abs(to.y - from.y) + 1};
+        SDL_RenderFillRect(renderer, &run);
+    } else {
+        SDL_RenderDrawLine(renderer, from.x, from.y, to.x, to.y);
+    }
+    SDL_RenderSetScale(renderer, scaleX, scaleY);
+}
+
+void outline(int x, int y, int w, int h, SDL_Color c) {
+    float scaleX = 1, scaleY = 1;
+    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
+    if (scaleX >= 1 && scaleY >= 1) {
+        SDL_SetRenderDrawColor(renderer, c.r, c.g, c.b, 255);
+        const SDL_Rect rect = {x, y, w, h};
+        SDL_RenderDrawRect(renderer, &rect);
+        return;
+    }
+    line(x, y, x + w - 1, y, c);
+    line(x + w - 1, y, x + w - 1, y + h - 1, c);
+    line(x, y + h - 1, x + w - 1, y + h - 1, c);
+    line(x, y, x, y + h - 1, c);
 }
 
 void text(const std::string& s, int x, int y, SDL_Color c, bool big) {

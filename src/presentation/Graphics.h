@@ -50,6 +50,9 @@ SDL_Point shownTableSize(int width, int height);
 void flushTextCache();
 
 void fill(int x, int y, int w, int h, SDL_Color c);
+// Both ends included. At any scale at least one pixel thick.
 void line(int x, int y, int xx, int yy, SDL_Color c);
+// A one-unit frame along the inside of the rectangle {x, y, w, h}.
+void outline(int x, int y, int w, int h, SDL_Color c);
 void text(const std::string& s, int x, int y, SDL_Color c, bool big);
 void bevel(int x, int y, int w, int h, bool sunken);

@@ -34,9 +34,6 @@ void card(sol::Card c, int x, int y, bool sel) {
     SDL_Rect slot = {column * cardSlotWidth, row * cardSlotHeight, cardSlotWidth, cardSlotHeight};
     SDL_RenderCopy(renderer, cardAtlas, &slot, &destination);
     if (!sel) return;
-    SDL_SetRenderDrawColor(renderer, gold.r, gold.g, gold.b, 255);
-    SDL_Rect outer = {x, y, CW, CH};
-    SDL_Rect inner = {x + 1, y + 1, CW - 2, CH - 2};
-    SDL_RenderDrawRect(renderer, &outer);
-    SDL_RenderDrawRect(renderer, &inner);
+    outline(x, y, CW, CH, gold);
+    outline(x + 1, y + 1, CW - 2, CH - 2, gold);
 }

@@ -127,6 +127,24 @@ void dispatch(const SDL_Event& e) {
     }
 }
 
+// Dropped files and texts, and composed text too long for its event, come
+// with strings that SDL leaves to the application to free.
+void release(SDL_Event& e) {
+    switch (e.type) {
+    case SDL_DROPFILE:
+    case SDL_DROPTEXT:
+        SDL_free(e.drop.file);
+        e.drop.file = nullptr;
+        break;
+    case SDL_TEXTEDITING_EXT:
+        SDL_free(e.editExt.text);
+        e.editExt.text = nullptr;
+        break;
+    default:
+        break;
+    }
+}
+
 bool firstFrame = true;  // draws whatever happened
 Uint32 lastSecond = 0;   // the clock's second the last frame saw
 bool frameDrew = false;  // the last frame step found something to do
@@ -161,6 +179,7 @@ void frame() {
     while (SDL_PollEvent(&e)) {
         redraw = true;
         dispatch(e);
+        release(e);
     }
 
     // Hidden or minimised, nothing is drawn and the flight waits: the loop

@@ -150,13 +150,15 @@ bool startUp(bool needsScreen, bool sound, SDL_Point firstSize) {
         SDL_Log("Graphics: %s", SDL_GetError());
         return false;
     }
-    if (sound && !cardAudio.open()) SDL_Log("Audio unavailable: %s", SDL_GetError());
+    // Never waits for the device; without one the game plays silently and
+    // the sound says so on the log.
+    if (sound) cardAudio.open();
     setWindowAspectHint();
     return true;
 }
 
 void shutDown() {
-    cardAudio.close();
+    const bool audioClosed = cardAudio.close();
     freeGraphics();
     TTF_CloseFont(font);
     font = nullptr;
@@ -167,7 +169,12 @@ void shutDown() {
     SDL_DestroyWindow(window);
     window = nullptr;
     TTF_Quit();
-    SDL_Quit();
+    // A sound thread stuck in the audio system is left to the end of the
+    // process, with the audio system it is in.
+    if (audioClosed)
+        SDL_Quit();
+    else
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 int runZarn(int argc, char** argv) {

@@ -43,6 +43,8 @@ protected:
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
         ASSERT_TRUE(cardAudio.open()) << SDL_GetError();
+        ASSERT_TRUE(cardAudio.settle(30000));
+        ASSERT_NE(cardAudio.device, 0u);
     }
     static void TearDownTestSuite() {
         cardAudio.close();

@@ -46,7 +46,9 @@ class Frame : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(startHeadless()) << SDL_GetError();
+        // Opened before the tests, so that its news comes before them.
         cardAudio.open();
+        ASSERT_TRUE(cardAudio.settle(30000));
     }
     void SetUp() override {
         SDL_PumpEvents();

@@ -4,6 +4,9 @@
 #include "support/SceneFixture.h"
 #include "support/Tables.h"
 
+#include <cmath>
+#include <vector>
+
 namespace {
 
 using Scene = HeadlessScene;
@@ -382,6 +385,104 @@ TEST_F(Scene, TrailNeverCoversABarAtAnyScale) {
         EXPECT_NE(bare.at(mid, top + 2), trail.at(mid, top + 2)) << "the trail reaches up to the top bar";
         EXPECT_NE(bare.at(mid, bottom - 2), trail.at(mid, bottom - 2)) << "and down to the status bar";
     }
+}
+
+// One line of the scene, from (x0, y0) to (x1, y1) in table units, both ends
+// included, in one colour.
+struct Edge {
+    const char* name;
+    int x0, y0, x1, y1;
+    Rgb colour;
+};
+
+// The four edges of a raised panel.
+std::vector<Edge> bevelEdges(const char* name, int x, int y, int w, int h) {
+    const Rgb light = {255, 255, 255}, dark = {64, 64, 64};
+    return {{name, x, y, x + w - 1, y, light},
+            {name, x, y, x, y + h - 1, light},
+            {name, x + w - 1, y, x + w - 1, y + h - 1, dark},
+            {name, x, y + h - 1, x + w - 1, y + h - 1, dark}};
+}
+
+// Output pixels along an edge, clear of its two end units (where the edge
+// meets another), that show none of the edge's colour in the rows (or
+// columns) the edge's unit overlaps: gaps in the line. Sets `along` to the
+// number of pixels looked at.
+int gapsIn(const Pixels& f, const Edge& e, int& along) {
+    const bool across = e.y0 == e.y1;  // a horizontal line
+    const double scale = across ? drawingScaleX : drawingScaleY;
+    const double thick = across ? drawingScaleY : drawingScaleX;
+    const int from = across ? e.x0 : e.y0, to = across ? e.x1 : e.y1, at = across ? e.y0 : e.x0;
+    // Pixels wholly within the units strictly between the ends.
+    const int first = static_cast<int>(std::ceil((from + 1) * scale));
+    const int last = static_cast<int>(std::floor(to * scale)) - 1;
+    const int low = static_cast<int>(std::floor(at * thick));
+    const int high = static_cast<int>(std::ceil((at + 1) * thick)) - 1;
+    int gaps = 0;
+    along = 0;
+    for (int p = first; p <= last; ++p, ++along) {
+        bool seen = false;
+        for (int q = low; q <= high && !seen; ++q) seen = (across ? f.at(p, q) : f.at(q, p)) == e.colour;
+        gaps += !seen;
+    }
+    return gaps;
+}
+
+// Below scale 1 a line one unit thick is narrower than a pixel; every
+// outline, panel edge and selection frame must still show along its whole
+// length. At scale 1 and above the same holds for the pixels as they are.
+// The sizes go down to scale 0.46: further down the fonts stay at 8 points,
+// and their text may reach over a bar's edge.
+TEST_F(Scene, EveryOutlineIsUnbrokenAtEveryWindowSize) {
+    const int sizes[][2] = {{351, 300}, {500, 428}, {650, 556}, {380, 325}, {570, 650}, {700, 599},
+                            {759, 650}, {444, 380}, {600, 513}, {760, 650}, {1140, 975}};
+    // Every place empty but the last column, whose one card is selected.
+    std::vector<Edge> table = bevelEdges("top bar", 0, 0, W, topBarHeight);
+    const std::vector<Edge> status = bevelEdges("status bar", 0, statusBarTop, W, H - statusBarTop);
+    table.insert(table.end(), status.begin(), status.end());
+    static const char* const places[12] = {"stock",        "waste",        "foundation 2", "foundation 3",
+                                           "foundation 4", "foundation 5", "column 6",     "column 7",
+                                           "column 8",     "column 9",     "column 10",    "column 11"};
+    for (int p = 0; p < 12; ++p) {
+        const int x = px(p), y = py(p, 0);
+        table.push_back({places[p], x, y, x + CW, y, darkGreen});
+        table.push_back({places[p], x, y, x, y + CH, darkGreen});
+        table.push_back({places[p], x, y + CH, x + CW, y + CH, lightGreen});
+        table.push_back({places[p], x + CW, y, x + CW, y + CH, lightGreen});
+    }
+    for (int inset = 0; inset < 2; ++inset) {
+        const int x = px(12) + inset, y = py(12, 0) + inset, r = px(12) + CW - 1 - inset,
+                  b = py(12, 0) + CH - 1 - inset;
+        table.push_back({"selection", x, y, r, y, gold});
+        table.push_back({"selection", x, y, x, b, gold});
+        table.push_back({"selection", r, y, r, b, gold});
+        table.push_back({"selection", x, b, r, b, gold});
+    }
+    std::vector<Edge> panels = bevelEdges("menu", menuX, menuY, menuWidth, menuHeight);
+    const std::vector<Edge> helpPanel = bevelEdges("help", 85, 220, 590, 235);
+    panels.insert(panels.end(), helpPanel.begin(), helpPanel.end());
+
+    for (const auto& size : sizes) {
+        SDL_SetWindowSize(window, size[0], size[1]);
+        ASSERT_TRUE(resizeGraphics());
+        SCOPED_TRACE(std::to_string(size[0]) + "x" + std::to_string(size[1]));
+        for (bool overlays : {false, true}) {
+            clearTable();
+            game.state.piles[12] = {faceUp(1, 13)};
+            selected = 12;
+            indexSelected = 0;
+            menu = help = overlays;
+            const Pixels f = composed();
+            for (const Edge& e : overlays ? panels : table) {
+                int along = 0;
+                const int gaps = gapsIn(f, e, along);
+                EXPECT_EQ(0, gaps) << e.name << " (" << e.x0 << "," << e.y0 << ")-(" << e.x1 << "," << e.y1
+                                   << "): " << gaps << " of " << along << " pixels missing";
+                EXPECT_GT(along, 0) << e.name;
+            }
+        }
+    }
+    SDL_SetWindowSize(window, 760, 650);
 }
 
 // Wherever the fitted size is fractional, the frame buffer is the very area

@@ -290,7 +290,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     if (!startHeadless()) fail("start-up", SDL_GetError());
-    if (!cardAudio.open()) fail("audio", SDL_GetError());
+    if (!cardAudio.open() || !cardAudio.settle(30000) || cardAudio.device == 0) fail("audio", SDL_GetError());
     return 0;
 }
 
