@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Resident memory of the real game on Xvfb (SDL's OpenGL renderer on Mesa)
-# after its window has had many sizes, against the same game after one resize
-# to the largest of them; this build beside one built from an earlier
-# revision, in the same run, on the same server. Each walk goes through
-# distinct table-shaped sizes, each drawn before the next is asked for
-# (tests/e2e/lib/resize.bash).
+# after its window has had many sizes, against the same game after one
+# resize to the largest of them, and the CPU time the sizes cost; this build
+# beside one built from an earlier revision, in the same run, on the same
+# server. Each walk goes through distinct table-shaped sizes, each drawn
+# before the next is asked for (tests/e2e/lib/resize.bash).
 #
 # Usage: bash bench/resize_memory.sh <build-dir> [revision [count [first-height [step]]]]
 # The revision (110acf4 by default: a target per exact size, and glibc's
@@ -48,13 +48,17 @@ start_xvfb "$((largest[0] + 100))x$((largest[1] + 100))x24" || { echo "no Xvfb";
 mb() { awk -v k="$1" 'BEGIN {printf "%.1f MB", k / 1024}'; }
 
 measure() {  # name, binary
-    local once walked started
-    once=$(resident_after "$2" "$build" "${largest[@]}") || { echo "$1: the game did not answer"; return 1; }
-    started=${EPOCHREALTIME/./}
-    walked=$(resident_after "$2" "$build" "${sizes[@]}") || { echo "$1: the game did not answer"; return 1; }
-    printf '%s\n  one resize to %dx%d: %s; after %d sizes: %s; difference %s (walk %.1f s)\n' "$1" \
-        "${largest[0]}" "${largest[1]}" "$(mb "$once")" "$count" "$(mb "$walked")" "$(mb $((walked - once)))" \
-        "$(((${EPOCHREALTIME/./} - started) / 1000))e-3"
+    local once onceCpu walked walkedCpu
+    read -r once onceCpu < <(resident_after "$2" "$build" "${largest[@]}")
+    read -r walked walkedCpu < <(resident_after "$2" "$build" "${sizes[@]}")
+    if [ -z "$once" ] || [ -z "$walked" ]; then
+        echo "$1: the game did not answer"
+        return 1
+    fi
+    printf '%s\n  one resize to %dx%d: %s; after %d sizes: %s; difference %s\n' "$1" "${largest[0]}" \
+        "${largest[1]}" "$(mb "$once")" "$count" "$(mb "$walked")" "$(mb $((walked - once)))"
+    printf '  CPU time of the game: %.1f s after one resize, %.1f s after the walk, %.1f ms a size\n' \
+        "${onceCpu}e-3" "${walkedCpu}e-3" "$(((walkedCpu - onceCpu) * 10 / count))e-1"
 }
 
 measure "this build ($(git -C "$root" rev-parse --short HEAD))" "$build/zarn"

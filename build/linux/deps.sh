@@ -9,6 +9,8 @@ packages=(
     g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev
     # tests
     libgtest-dev xvfb xauth xdotool wmctrl x11-utils openbox imagemagick faketime valgrind
+    # the end-to-end window sync: a frame shown, seen through X's damage reports
+    libxdamage-dev
     # benchmarks: the rest probe drives the game through XTest
     libxtst-dev
     # package and its checks: cpack -G DEB with shlibdeps (dpkg-dev, file),

@@ -7,6 +7,10 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -205,6 +209,9 @@ SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
     return atlas;
 }
 
+// A rebuild since the freed heap was last handed back.
+bool rebuiltSinceHandBack = false;
+
 // SDL's OpenGL renderer keeps a framebuffer object for every size of render
 // target it has been given, for the renderer's life, and with it the texture
 // last drawn through it, destroyed or not. Targets from a fixed series of
@@ -350,7 +357,16 @@ bool resizeGraphics() {
     cardAtlas = nextAtlas;
     cardSlotWidth = slotWidth;
     cardSlotHeight = slotHeight;
+    rebuiltSinceHandBack = true;
     return true;
+}
+
+void handBackFreedHeap() {
+    if (!rebuiltSinceHandBack) return;
+    rebuiltSinceHandBack = false;
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void fill(int x, int y, int w, int h, SDL_Color c) {

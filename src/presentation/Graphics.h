@@ -51,6 +51,14 @@ bool resizeGraphics();
 SDL_Point shownTableSize(int width, int height);
 // Destroys every cached text; each is rendered again when next drawn.
 void flushTextCache();
+// After a frame has been shown: if resizeGraphics rebuilt since the last
+// call, hands the heap freed with the old size's atlas picture and textures
+// back to the system. They are made anew for every size, some MB each; once
+// glibc has seen a large block freed it takes such blocks from its heap, and
+// the holes they leave stay resident: tens of MB after a few hundred sizes.
+// The renderer lets go of the old textures only as it draws with the new
+// ones, so not before the first frame at the new size.
+void handBackFreedHeap();
 // The texture size of a render target that holds a frame of width x height
 // pixels: the smallest of a fixed series of table-shaped sizes, each twice
 // the area of the one before, that holds it; cut down to the renderer's

@@ -157,6 +157,7 @@ void render() {
 
     showFrameBuffer();
     SDL_RenderPresent(renderer);
+    handBackFreedHeap();
 }
 
 void showFrameBuffer() {

@@ -6,10 +6,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -77,14 +73,6 @@ void keepStandardStreamsOpen() {
     }
 }
 
-// Blocks from this size up are mapped for themselves and go back to the
-// system when freed. glibc raises the size after the first such block is
-// freed, and then carves the card pictures and textures made anew at every
-// window size from its heap, whose freed holes stay resident: tens of
-// megabytes after a few hundred sizes. Fixed, they cost page faults once per
-// size instead.
-const int ownMappingBytes = 128 * 1024;
-
 // A display that accepts the connection but never answers; how long to wait
 // for it before giving up on it.
 const unsigned int displayPatienceMs = 5000;
@@ -125,9 +113,6 @@ bool openFonts() {
 }  // namespace
 
 bool startUp(bool needsScreen, bool sound, SDL_Point firstSize) {
-#ifdef __GLIBC__
-    mallopt(M_MMAP_THRESHOLD, ownMappingBytes);
-#endif
     SDL_SetHint("SDL_TOUCH_MOUSE_EVENTS", "0");
     SDL_SetHint("SDL_MOUSE_TOUCH_EVENTS", "0");
     if (!displayAnswers(displayPatienceMs)) {

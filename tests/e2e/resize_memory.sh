@@ -11,6 +11,8 @@ set -u
 bin=$1
 build=$2
 margin=30720  # kB
+once=""
+walked=""
 # shellcheck source=lib/xserver.bash
 source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
 # shellcheck source=lib/resize.bash
@@ -21,8 +23,10 @@ start_xvfb 1100x900x24 || die "no Xvfb"
 # 292 x 250 up to 992 x 848.
 mapfile -t sizes < <(table_sizes 300 250 2)
 largest=("${sizes[@]: -2}")
-once=$(resident_after "$bin" "$build" "${largest[@]}") || die "the game resized once did not answer"
-walked=$(resident_after "$bin" "$build" "${sizes[@]}") || die "the game resized $((${#sizes[@]} / 2)) times did not answer"
+read -r once _ < <(resident_after "$bin" "$build" "${largest[@]}")
+[ -n "$once" ] || die "the game resized once did not answer"
+read -r walked _ < <(resident_after "$bin" "$build" "${sizes[@]}")
+[ -n "$walked" ] || die "the game resized $((${#sizes[@]} / 2)) times did not answer"
 echo "resident after one resize to ${largest[0]}x${largest[1]}: $((once / 1024)) MB;" \
     "after $((${#sizes[@]} / 2)) sizes: $((walked / 1024)) MB"
 check_detail() { echo "$(((walked - once) / 1024)) MB more after the walk, margin $((margin / 1024)) MB"; }

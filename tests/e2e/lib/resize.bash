@@ -18,20 +18,23 @@ table_sizes() {
     done
 }
 
-# resident_after BINARY BUILD [WIDTH HEIGHT]...: starts the game, resizes its window
-# to each size in turn and prints its VmRSS in kB once it has drawn the last;
-# fails when the game ends or stops answering. Each resize goes to the game
-# once it has read the one before (BUILD's e2e_window_sync), and the game
-# draws a size in the frame step that reads it, so every size is drawn; the
-# answer to one more ping comes from a frame step after the last drawing.
+# resident_after BINARY BUILD [WIDTH HEIGHT]...: starts the game, resizes its
+# window to each size in turn and prints, once it has drawn the last, its
+# VmRSS in kB and the CPU time it has used in ms; fails when the game ends or
+# stops answering. Each resize goes to the game once it has drawn the one
+# before (BUILD's e2e_window_sync), so every size is drawn; the walk's last
+# ping is answered in the frame step after the last drawing, once the frame
+# that drew it has ended.
 resident_after() {
-    local bin=$1 sync=$2/tests/e2e_window_sync pid id rss=""
+    local bin=$1 sync=$2/tests/e2e_window_sync pid id rss="" cpu=""
     shift 2
     SDL_AUDIODRIVER=dummy "$bin" >>"$work/resident-after.log" 2>&1 &
     pid=$!
-    if id=$(game_window 30 "$pid") && "$sync" "$id" 60 && "$sync" "$id" 60 "$@" && "$sync" "$id" 60; then
+    if id=$(game_window 30 "$pid") && "$sync" "$id" 60 && "$sync" "$id" 60 "$@"; then
         rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")
+        # User and system time, in clock ticks, after the name in parentheses.
+        cpu=$(sed 's/.*) //' "/proc/$pid/stat" | awk -v hz="$(getconf CLK_TCK)" '{print int(($12 + $13) * 1000 / hz)}')
     fi
     end_process "$pid"
-    [ -n "$rss" ] && echo "$rss"
+    [ -n "$rss" ] && [ -n "$cpu" ] && echo "$rss $cpu"
 }
