@@ -16,6 +16,8 @@ packages=(
     # a Wayland compositor for the native Wayland session, and the title bar
     # SDL draws there through libdecor
     weston libdecor-0-plugin-1-cairo
+    # the end-to-end window sync: a frame shown, seen through X's damage reports
+    libxdamage-dev
     # benchmarks: the rest probe drives the game through XTest
     libxtst-dev
     # package and its checks: cpack -G DEB with shlibdeps (dpkg-dev, file),

@@ -1,12 +1,18 @@
 // The render surface: card atlas, off-screen frame buffer sized to the
-// table's fitted area in output pixels, drawing scale, scaled fonts, the text
-// cache and the drawing primitives in table units.
+// table's fitted area in output pixels (in a target of a size from a fixed
+// series), drawing scale, scaled fonts, the text cache and the drawing
+// primitives in table units.
 #include "presentation/Graphics.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -207,7 +213,64 @@ SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
 // The output pixel that holds the middle of table unit u at a scale below 1.
 int pixelOf(int u, float scale) { return static_cast<int>(std::floor((u + 0.5) * scale)); }
 
+// A rebuild since the freed heap was last handed back.
+bool rebuiltSinceHandBack = false;
+
+// SDL's OpenGL renderer keeps a framebuffer object for every size of render
+// target it has been given, for the renderer's life, and with it the texture
+// last drawn through it, destroyed or not. Targets from a fixed series of
+// sizes hold one texture per size of the series: together less than two of
+// the largest in use, however many sizes the window has had.
+SDL_Point targetSize(int width, int height) {
+    SDL_RendererInfo info = {};
+    SDL_GetRendererInfo(renderer, &info);
+    return frameTargetSize(width, height, info.max_texture_width, info.max_texture_height);
+}
+
+SDL_Texture* createTarget(int width, int height) {
+    const SDL_Point size = targetSize(width, height);
+    return SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, size.x, size.y);
+}
+
+bool isTargetFor(SDL_Texture* texture, int width, int height) {
+    int textureWidth = 0, textureHeight = 0;
+    SDL_QueryTexture(texture, nullptr, nullptr, &textureWidth, &textureHeight);
+    const SDL_Point size = targetSize(width, height);
+    return textureWidth == size.x && textureHeight == size.y;
+}
+
 }  // namespace
+
+SDL_Point frameTargetSize(int width, int height, int maxWidth, int maxHeight) {
+    // Sizes W x H times a power of the square root of two, rounded up; the
+    // first that holds the frame. A series of larger steps would leave more
+    // of a target unused, one of smaller steps keep more targets.
+    double rungWidth = 0, rungHeight = 0;
+    for (int k = -40; rungWidth < width || rungHeight < height; ++k) {
+        const double factor = std::ldexp(k % 2 ? std::sqrt(2.0) : 1.0, (k - (k & 1)) / 2);
+        rungWidth = std::ceil(W * factor);
+        rungHeight = std::ceil(H * factor);
+    }
+    const double limitWidth = maxWidth > 0 ? maxWidth : INT_MAX, limitHeight = maxHeight > 0 ? maxHeight : INT_MAX;
+    return {std::max(width, static_cast<int>(std::min(rungWidth, limitWidth))),
+            std::max(height, static_cast<int>(std::min(rungHeight, limitHeight)))};
+}
+
+SDL_Texture* createFrameTarget() { return createTarget(bufferWidth, bufferHeight); }
+
+void drawIntoFrame(SDL_Texture* target) {
+    SDL_SetRenderTarget(renderer, target);
+    // A viewport of the frame's size maps table units to the very pixels a
+    // target of that size would; the whole of a larger target moves some
+    // edges at fractional scales by a pixel. SDL scales a viewport by the
+    // render scale in force: set at scale 1.
+    SDL_RenderSetScale(renderer, 1.0f, 1.0f);
+    const SDL_Rect area = frameArea();
+    SDL_RenderSetViewport(renderer, &area);
+    SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+}
+
+SDL_Rect frameArea() { return {0, 0, bufferWidth, bufferHeight}; }
 
 SDL_Point shownTableSize(int width, int height) {
     if (width <= 0 || height <= 0) return {1, 1};
@@ -244,21 +307,26 @@ bool resizeGraphics() {
     int width = 0, height = 0;
     if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) return false;
     double scale = std::min(width / static_cast<double>(W), height / static_cast<double>(H));
-    // The buffer is exactly the area it is shown in, so that it is shown one
+    // The frame is exactly the area it is shown in, so that it is shown one
     // to one and every row of the table is seen.
     const SDL_Point shown = shownTableSize(width, height);
     const int targetWidth = shown.x, targetHeight = shown.y;
     if (frameBuffer && bufferWidth == targetWidth && bufferHeight == targetHeight) return true;
 
-    SDL_Texture* nextBuffer =
-        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, targetWidth, targetHeight);
-    if (!nextBuffer) return false;
-    // The buffer is the fitted area's own pixel size, so its copy to the
-    // window is one to one: nearest sampling gives the same pixels as
-    // linear, and the software GL rasteriser does it at a fraction of the cost.
-    SDL_SetTextureScaleMode(nextBuffer, SDL_ScaleModeNearest);
-    // Every pixel of a composed frame is opaque: copied, not blended.
-    SDL_SetTextureBlendMode(nextBuffer, SDL_BLENDMODE_NONE);
+    // A buffer of the target size that the new frame needs is kept; the
+    // frame takes another part of it.
+    SDL_Texture* nextBuffer = nullptr;
+    if (!frameBuffer || !isTargetFor(frameBuffer, targetWidth, targetHeight)) {
+        nextBuffer = createTarget(targetWidth, targetHeight);
+        if (!nextBuffer) return false;
+        // The frame is the fitted area's own pixel size, so its copy to the
+        // window is one to one: nearest sampling gives the same pixels as
+        // linear, and the software GL rasteriser does it at a fraction of the
+        // cost.
+        SDL_SetTextureScaleMode(nextBuffer, SDL_ScaleModeNearest);
+        // Every pixel of a composed frame is opaque: copied, not blended.
+        SDL_SetTextureBlendMode(nextBuffer, SDL_BLENDMODE_NONE);
+    }
     TTF_Font* nextFont = openFont(scale, fontPoints);
     TTF_Font* nextLarge = openFont(scale, largePoints);
     float scaleX = static_cast<float>(targetWidth) / W;
@@ -269,7 +337,7 @@ bool resizeGraphics() {
     if (!nextAtlas) {
         if (nextFont) TTF_CloseFont(nextFont);
         if (nextLarge) TTF_CloseFont(nextLarge);
-        SDL_DestroyTexture(nextBuffer);
+        if (nextBuffer) SDL_DestroyTexture(nextBuffer);
         return false;
     }
 
@@ -278,8 +346,10 @@ bool resizeGraphics() {
     if (large) TTF_CloseFont(large);
     font = nextFont;
     large = nextLarge;
-    if (frameBuffer) SDL_DestroyTexture(frameBuffer);
-    frameBuffer = nextBuffer;
+    if (nextBuffer) {
+        if (frameBuffer) SDL_DestroyTexture(frameBuffer);
+        frameBuffer = nextBuffer;
+    }
     // The trail was painted at the old resolution; it is repainted from its
     // imprints at the new one.
     dropWinTrail();
@@ -291,7 +361,16 @@ bool resizeGraphics() {
     cardAtlas = nextAtlas;
     cardSlotWidth = slotWidth;
     cardSlotHeight = slotHeight;
+    rebuiltSinceHandBack = true;
     return true;
+}
+
+void handBackFreedHeap() {
+    if (!rebuiltSinceHandBack) return;
+    rebuiltSinceHandBack = false;
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void fill(int x, int y, int w, int h, SDL_Color c) {

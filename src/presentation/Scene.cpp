@@ -137,8 +137,7 @@ void render() {
         SDL_Log("Resize graphics: %s", SDL_GetError());
         return;
     }
-    SDL_SetRenderTarget(renderer, frameBuffer);
-    SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+    drawIntoFrame(frameBuffer);
 
     SDL_SetRenderDrawColor(renderer, tableGreen.r, tableGreen.g, tableGreen.b, 255);
     // The clear leaves every pixel table green: no fill of the whole table
@@ -158,6 +157,7 @@ void render() {
 
     showFrameBuffer();
     SDL_RenderPresent(renderer);
+    handBackFreedHeap();
 }
 
 void showFrameBuffer() {
@@ -177,7 +177,7 @@ void showFrameBuffer() {
     float scaleX = 1, scaleY = 1;
     SDL_RenderGetScale(renderer, &scaleX, &scaleY);
     SDL_RenderSetScale(renderer, 1.0f, 1.0f);
-    const SDL_Rect whole = {0, 0, bufferWidth, bufferHeight};
-    SDL_RenderCopy(renderer, frameBuffer, nullptr, &whole);
+    const SDL_Rect whole = frameArea();
+    SDL_RenderCopy(renderer, frameBuffer, &whole, &whole);
     SDL_RenderSetScale(renderer, scaleX, scaleY);
 }

@@ -1,6 +1,6 @@
 // The victory animation: the 52 cards fly off the foundations in fixed
 // 1/60 s steps and leave a trail of imprints, painted once each into a
-// texture of the frame buffer's size.
+// target of the frame buffer's kind, over the frame's area.
 #include "presentation/Victory.h"
 
 #include <algorithm>
@@ -117,16 +117,15 @@ void advanceWinAnimation(Uint32 now) {
 void renderWinTrail() {
     if (winStamps.empty()) return;
     if (!winTrail) {
-        winTrail =
-            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, bufferWidth, bufferHeight);
+        winTrail = createFrameTarget();
         if (!winTrail) return;
         SDL_SetTextureBlendMode(winTrail, SDL_BLENDMODE_BLEND);
-        SDL_SetRenderTarget(renderer, winTrail);
+        drawIntoFrame(winTrail);
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0);
         SDL_RenderClear(renderer);
         paintedWinStamps = 0;
     } else {
-        SDL_SetRenderTarget(renderer, winTrail);
+        drawIntoFrame(winTrail);
     }
     // The clip in whole pixels, rounded inwards: at a fractional scale a bar's
     // edge row is partly bar, and a clip in table units would let the trail
@@ -141,8 +140,7 @@ void renderWinTrail() {
         card(s.card, s.x, s.y, false);
     }
     SDL_RenderSetClipRect(renderer, nullptr);
-    SDL_SetRenderTarget(renderer, frameBuffer);
-    SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
-    const SDL_Rect whole = {0, 0, W, H};
-    SDL_RenderCopy(renderer, winTrail, nullptr, &whole);
+    drawIntoFrame(frameBuffer);
+    const SDL_Rect area = frameArea(), whole = {0, 0, W, H};
+    SDL_RenderCopy(renderer, winTrail, &area, &whole);
 }

@@ -4,6 +4,8 @@
 #include "support/SceneFixture.h"
 
 #include <cstring>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -26,14 +28,17 @@ int pointsOf(TTF_Font* f) {
 struct OutputCase {
     int outputWidth, outputHeight;
     int bufferWidth, bufferHeight;
+    int textureWidth, textureHeight;  // the frame buffer's, which holds the frame
     int fontPoints, largePoints;
 };
 
 TEST_F(Surface, FrameBufferFontsAndScaleFollowTheOutputSize) {
     const OutputCase cases[] = {
-        {760, 650, 760, 650, 16, 28},  {1520, 1300, 1520, 1300, 32, 56}, {1141, 975, 1140, 975, 24, 42},
-        {1000, 650, 760, 650, 16, 28}, {380, 325, 380, 325, 8, 14},      {190, 163, 190, 162, 8, 8},
-        {760, 1300, 760, 650, 16, 28},
+        {760, 650, 760, 650, 760, 650, 16, 28},     {1520, 1300, 1520, 1300, 1520, 1300, 32, 56},
+        {1141, 975, 1140, 975, 1520, 1300, 24, 42}, {1000, 650, 760, 650, 760, 650, 16, 28},
+        {380, 325, 380, 325, 380, 325, 8, 14},      {190, 163, 190, 162, 190, 163, 8, 8},
+        {760, 1300, 760, 650, 760, 650, 16, 28},    {761, 651, 761, 650, 1075, 920, 16, 28},
+        {1075, 920, 1075, 919, 1075, 920, 23, 40},
     };
     for (const OutputCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.outputWidth) + "x" + std::to_string(c.outputHeight));
@@ -47,13 +52,101 @@ TEST_F(Surface, FrameBufferFontsAndScaleFollowTheOutputSize) {
         EXPECT_EQ(c.bufferHeight, bufferHeight);
         int tw = 0, th = 0;
         ASSERT_EQ(0, SDL_QueryTexture(frameBuffer, nullptr, nullptr, &tw, &th));
-        EXPECT_EQ(c.bufferWidth, tw);
-        EXPECT_EQ(c.bufferHeight, th);
+        EXPECT_EQ(c.textureWidth, tw);
+        EXPECT_EQ(c.textureHeight, th);
         EXPECT_FLOAT_EQ(c.bufferWidth / 760.0f, drawingScaleX);
         EXPECT_FLOAT_EQ(c.bufferHeight / 650.0f, drawingScaleY);
         EXPECT_EQ(c.fontPoints, pointsOf(font));
         EXPECT_EQ(c.largePoints, pointsOf(large));
     }
+}
+
+// SDL's OpenGL renderer keeps memory for every size of render target it has
+// been given; the frame buffer and the trail, remade at every window size,
+// must come in a few sizes only.
+TEST_F(Surface, RenderTargetsComeInFewSizesHoweverManyTheWindowHas) {
+    winStamps.push_back({faceUp(0, 1), 200, 200});
+    std::set<std::pair<int, int>> targets;
+    for (int h = 300; h <= 1200; h += 9) {
+        SDL_SetWindowSize(window, (2 * 760 * h + 650) / (2 * 650), h);
+        render();
+        ASSERT_NE(nullptr, winTrail);
+        for (SDL_Texture* target : {frameBuffer, winTrail}) {
+            int tw = 0, th = 0;
+            SDL_QueryTexture(target, nullptr, nullptr, &tw, &th);
+            ASSERT_GE(tw, bufferWidth);
+            ASSERT_GE(th, bufferHeight);
+            targets.insert({tw, th});
+        }
+    }
+    clearWinAnimation();
+    // 101 window sizes, from 351 x 300 to 1403 x 1200; the targets are the
+    // series' 380 x 325, 538 x 460, 760 x 650, 1075 x 920 and 1520 x 1300.
+    EXPECT_EQ(5u, targets.size());
+}
+
+// The frame and the trail drawn in a part of a larger target are pixel for
+// pixel what they were in targets of the frame's own size, with the real
+// atlas, texts and an imprint at every fractional scale.
+TEST_F(Surface, AFrameInALargerTargetIsTheFrameInOneOfItsOwnSize) {
+    const unsigned char* previousData = cardAtlasData;
+    unsigned int previousSize = cardAtlasSize;
+    cardAtlasData = card_atlas_bmp;
+    cardAtlasSize = card_atlas_bmp_size;
+    freeGraphics();
+    ASSERT_TRUE(initGraphics()) << SDL_GetError();
+    game.deal(42, 64);
+    for (int y = -60; y < H; y += 110)
+        for (int x = -40; x < W; x += 130) winStamps.push_back({faceUp((x + y) & 3, 1 + (x + 40) / 130), x, y});
+
+    const int sizes[][2] = {{570, 650}, {777, 665}, {1140, 975}, {1233, 1055}, {500, 428}, {1052, 900}, {333, 290}};
+    for (const auto& size : sizes) {
+        SDL_SetWindowSize(window, size[0], size[1]);
+        ASSERT_TRUE(resizeGraphics());
+        SCOPED_TRACE(std::to_string(bufferWidth) + "x" + std::to_string(bufferHeight));
+        int tw = 0, th = 0;
+        SDL_QueryTexture(frameBuffer, nullptr, nullptr, &tw, &th);
+        EXPECT_TRUE(tw > bufferWidth || th > bufferHeight) << "the frame fills its target: nothing to compare";
+        dropWinTrail();
+        render();
+        const Pixels inPart = readPixels(frameBuffer);
+
+        // The frame and the trail again, drawn as before the targets came in
+        // a series: in textures of the frame's own size.
+        SDL_Texture* ownFrame =
+            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, bufferWidth, bufferHeight);
+        SDL_Texture* ownTrail =
+            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, bufferWidth, bufferHeight);
+        ASSERT_TRUE(ownFrame && ownTrail) << SDL_GetError();
+        SDL_SetTextureScaleMode(ownFrame, SDL_ScaleModeNearest);
+        SDL_SetTextureBlendMode(ownFrame, SDL_BLENDMODE_NONE);
+        SDL_SetTextureBlendMode(ownTrail, SDL_BLENDMODE_BLEND);
+        SDL_SetRenderTarget(renderer, ownTrail);
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0);
+        SDL_RenderClear(renderer);
+        SDL_SetRenderTarget(renderer, nullptr);
+        SDL_Texture* const inSeries = frameBuffer;
+        frameBuffer = ownFrame;
+        dropWinTrail();
+        winTrail = ownTrail;
+        render();
+        const Pixels inOwn = readPixels(frameBuffer);
+        frameBuffer = inSeries;
+        SDL_DestroyTexture(ownFrame);
+        dropWinTrail();
+
+        ASSERT_EQ(inOwn.width, inPart.width);
+        ASSERT_EQ(inOwn.height, inPart.height);
+        int differing = 0;
+        for (size_t i = 0; i < inOwn.argb.size(); ++i) differing += inOwn.argb[i] != inPart.argb[i];
+        EXPECT_EQ(0, differing);
+    }
+    clearWinAnimation();
+    cardAtlasData = previousData;
+    cardAtlasSize = previousSize;
+    freeGraphics();
+    SDL_SetWindowSize(window, 760, 650);
+    ASSERT_TRUE(initGraphics());
 }
 
 TEST_F(Surface, RebuildFlushesTextsAndDropsTheTrailButAnUnchangedSizeKeepsAll) {

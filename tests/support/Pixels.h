@@ -11,6 +11,7 @@
 
 #include "presentation/Graphics.h"
 #include "presentation/Table.h"
+#include "presentation/Victory.h"
 #include "window/Window.h"
 
 // A colour as the tests compare it: red, green and blue, 0 to 255 each.
@@ -58,21 +59,27 @@ struct Pixels {
     }
 };
 
-// The current renderer target as it stands, `width` x `height` pixels.
+// The current renderer target as it stands, its top-left `width` x `height` pixels.
 inline Pixels readTarget(int width, int height) {
     Pixels p;
     p.width = width;
     p.height = height;
     p.argb.resize(static_cast<size_t>(width) * height);
-    EXPECT_EQ(0, SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, p.argb.data(), width * 4))
+    const SDL_Rect area = {0, 0, width, height};
+    EXPECT_EQ(0, SDL_RenderReadPixels(renderer, &area, SDL_PIXELFORMAT_ARGB8888, p.argb.data(), width * 4))
         << SDL_GetError();
     return p;
 }
 
 // A target texture as it stands; the renderer's target is left as it was.
+// Of the frame buffer and the victory trail, the frame's area.
 inline Pixels readPixels(SDL_Texture* texture) {
     int width = 0, height = 0;
     SDL_QueryTexture(texture, nullptr, nullptr, &width, &height);
+    if (texture == frameBuffer || texture == winTrail) {
+        width = bufferWidth;
+        height = bufferHeight;
+    }
     SDL_Texture* previous = SDL_GetRenderTarget(renderer);
     SDL_SetRenderTarget(renderer, texture);
     Pixels p = readTarget(width, height);
