@@ -16,9 +16,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <vector>
 
 #include "assets/Assets.h"
+#include "presentation/AtlasImage.h"
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
 
@@ -65,141 +65,18 @@ void releaseEmbeddedAtlas() {
     if (end > begin) madvise(const_cast<unsigned char*>(begin), static_cast<size_t>(end - begin), MADV_DONTNEED);
 }
 
-// Where each reduced pixel takes its colour from along one axis of a cell:
-// the source pixels under its footprint, weighted by their overlap, in
-// 256ths. Reducing averages the area a pixel covers; enlarging, the
-// footprint is one source pixel wide and the weights are those of linear
-// interpolation.
-struct Taps {
-    std::vector<int> first, count;
-    std::vector<Uint32> weights;  // maxTaps per reduced pixel, summing to 256
-    int maxTaps = 0;
-};
-
-Taps tapsFor(int sourceSize, int reducedSize) {
-    Taps taps;
-    double ratio = static_cast<double>(sourceSize) / reducedSize;
-    double width = std::max(ratio, 1.0);
-    taps.maxTaps = static_cast<int>(std::ceil(width)) + 1;
-    taps.weights.assign(static_cast<size_t>(reducedSize) * taps.maxTaps, 0);
-    for (int d = 0; d < reducedSize; ++d) {
-        double centre = (d + 0.5) * ratio;
-        double low = std::max(0.0, centre - width / 2);
-        double high = std::min(static_cast<double>(sourceSize), centre + width / 2);
-        int first = std::min(static_cast<int>(low), sourceSize - 1);
-        int last = std::max(first + 1, std::min(sourceSize, static_cast<int>(std::ceil(high))));
-        last = std::min(last, first + taps.maxTaps);
-        taps.first.push_back(first);
-        taps.count.push_back(last - first);
-        Uint32* w = &taps.weights[static_cast<size_t>(d) * taps.maxTaps];
-        double span = std::max(high - low, 1e-9);
-        Uint32 given = 0;
-        for (int i = first; i < last; ++i) {
-            double overlap = std::max(0.0, std::min(high, i + 1.0) - std::max(low, static_cast<double>(i)));
-            w[i - first] = static_cast<Uint32>(std::lround(256 * overlap / span));
-            given += w[i - first];
-        }
-        // Rounding must not brighten or darken: the largest weight takes the rest.
-        Uint32* largest = std::max_element(w, w + (last - first));
-        *largest = *largest + 256 - given;
-    }
-    return taps;
-}
-
-void resample(const unsigned char* pixels, int height, size_t rowBytes, int slotWidth, int slotHeight,
-              SDL_Surface* cells) {
-    Taps across = tapsFor(2 * CW, slotWidth);
-    Taps down = tapsFor(2 * CH, slotHeight);
-    // Per reduced column: its first source byte in a row, its taps.
-    std::vector<size_t> offsets(cells->w);
-    std::vector<const Uint32*> columnWeights(cells->w);
-    std::vector<int> columnTaps(cells->w);
-    for (int x = 0; x < cells->w; ++x) {
-        int column = x / slotWidth, dx = x % slotWidth;
-        offsets[x] = 3 * static_cast<size_t>(column * 2 * CW + across.first[dx]);
-        columnWeights[x] = &across.weights[static_cast<size_t>(dx) * across.maxTaps];
-        columnTaps[x] = across.count[dx];
-    }
-    std::vector<Uint32> sums(3 * static_cast<size_t>(cells->w));
-    for (int y = 0; y < cells->h; ++y) {
-        int row = y / slotHeight, dy = y % slotHeight;
-        const Uint32* wy = &down.weights[static_cast<size_t>(dy) * down.maxTaps];
-        std::fill(sums.begin(), sums.end(), 0);
-        for (int j = 0; j < down.count[dy]; ++j) {
-            // Rows are stored from the bottom up.
-            const unsigned char* line =
-                pixels + static_cast<size_t>(height - 1 - (row * 2 * CH + down.first[dy] + j)) * rowBytes;
-            Uint32 weight = wy[j];
-            Uint32* sum = sums.data();
-            for (int x = 0; x < cells->w; ++x, sum += 3) {
-                const unsigned char* p = line + offsets[x];
-                const Uint32* wx = columnWeights[x];
-                Uint32 b = 0, g = 0, r = 0;
-                for (int i = 0; i < columnTaps[x]; ++i, p += 3) {
-                    b += wx[i] * p[0];
-                    g += wx[i] * p[1];
-                    r += wx[i] * p[2];
-                }
-                sum[0] += weight * b;
-                sum[1] += weight * g;
-                sum[2] += weight * r;
-            }
-        }
-        Uint32* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(cells->pixels) + y * cells->pitch);
-        const Uint32* sum = sums.data();
-        for (int x = 0; x < cells->w; ++x, sum += 3)
-            out[x] = 0xFF000000u | (sum[2] + 32768) >> 16 << 16 | (sum[1] + 32768) >> 16 << 8 | (sum[0] + 32768) >> 16;
-    }
-}
-
-// At the table's own size every reduced pixel is the mean of a 2 x 2 block:
-// the common case, kept fast for start-up.
-void halve(const unsigned char* pixels, int height, size_t rowBytes, SDL_Surface* cells) {
-    for (int y = 0; y < cells->h; ++y) {
-        // Rows are stored from the bottom up.
-        const unsigned char* upper = pixels + static_cast<size_t>(height - 1 - 2 * y) * rowBytes;
-        const unsigned char* lower = upper - rowBytes;
-        Uint32* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(cells->pixels) + y * cells->pitch);
-        for (int x = 0; x < cells->w; ++x, upper += 6, lower += 6) {
-            Uint32 b = upper[0] + upper[3] + lower[0] + lower[3] + 2;
-            Uint32 g = upper[1] + upper[4] + lower[1] + lower[4] + 2;
-            Uint32 r = upper[2] + upper[5] + lower[2] + lower[5] + 2;
-            out[x] = 0xFF000000u | (r >> 2) << 16 | (g >> 2) << 8 | (b >> 2);
-        }
-    }
-}
-
-Uint32 readLittle(const unsigned char* p, int bytes) {
-    Uint32 v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
-    return v;
-}
-
-// The atlas picture reduced on the CPU straight from the BMP bytes to slots
-// of the card's size in frame-buffer pixels. Sampling the full-size picture
-// on the GPU every frame costs a software rasteriser several milliseconds,
-// and its texture alone some 9 MB; decoding it whole first, some 15 ms.
+// The atlas picture reduced on the CPU to slots of the card's size in
+// frame-buffer pixels. Sampling the full-size picture on the GPU every frame
+// costs a software rasteriser several milliseconds, and its texture alone
+// some 9 MB.
 SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
-    const unsigned char* bmp = cardAtlasData;
-    const int width = atlasColumns * 2 * CW, height = atlasRows * 2 * CH;
-    const Uint32 rowBytes = width * 3;
-    if (cardAtlasSize < 54 || bmp[0] != 'B' || bmp[1] != 'M' || readLittle(bmp + 14, 4) < 40 ||
-        readLittle(bmp + 18, 4) != static_cast<Uint32>(width) ||
-        readLittle(bmp + 22, 4) != static_cast<Uint32>(height) || readLittle(bmp + 28, 2) != 24 ||
-        readLittle(bmp + 30, 4) != 0 || cardAtlasSize < rowBytes * height ||
-        readLittle(bmp + 10, 4) > cardAtlasSize - rowBytes * height) {
-        SDL_SetError("the card atlas is not a %d x %d BMP of 24 bits per pixel", width, height);
-        return nullptr;
-    }
-    const unsigned char* pixels = bmp + readLittle(bmp + 10, 4);
-
+    const AtlasGrid grid = {atlasColumns, atlasRows, 2 * CW, 2 * CH};
+    const unsigned char* pixels = atlasPixels(cardAtlasData, cardAtlasSize, grid);
+    if (!pixels) return nullptr;
     SDL_Surface* cells = SDL_CreateRGBSurfaceWithFormat(0, atlasColumns * slotWidth, atlasRows * slotHeight, 32,
                                                         SDL_PIXELFORMAT_ARGB8888);
     if (!cells) return nullptr;
-    if (slotWidth == CW && slotHeight == CH)
-        halve(pixels, height, rowBytes, cells);
-    else
-        resample(pixels, height, rowBytes, slotWidth, slotHeight, cells);
+    reduceAtlasCells(pixels, grid, slotWidth, slotHeight, static_cast<Uint32*>(cells->pixels), cells->pitch);
     releaseEmbeddedAtlas();
     SDL_Texture* atlas = SDL_CreateTextureFromSurface(renderer, cells);
     SDL_FreeSurface(cells);
