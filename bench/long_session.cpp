@@ -12,6 +12,7 @@
 
 #include "interaction/Actions.h"
 #include "presentation/Graphics.h"
+#include "presentation/GraphicsTesting.h"
 #include "presentation/Scene.h"
 #include "shell/Startup.h"
 #include "support/Headless.h"
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     }
     render();
     std::printf("after %6d new games:     resident %6ld KiB, text cache %zu entries\n", games, residentKiB(),
-                textImages.size());
+                cachedTexts().size());
     shutDown();
     return 0;
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "interaction/Actions.h"
+#include "interaction/ActionsTesting.h"
 #include "presentation/Graphics.h"
 #include "presentation/Scene.h"
 #include "shell/Startup.h"
@@ -36,7 +37,7 @@ void fullTable() {
     game.deal(42, 64);
     const std::vector<sol::Game::Step> path = game.solution;
     replay(game, path, path.size() / 2);
-    startTicks = SDL_GetTicks();
+    setClockMarks({SDL_GetTicks(), 0});
 }
 
 bool measure(const char* driver, int width, int height, int frames) {
@@ -74,7 +75,7 @@ bool measure(const char* driver, int width, int height, int frames) {
     double cpu = cpuMilliseconds() - cpuBegin;
     std::sort(times.begin(), times.end());
     std::printf("%-9s %4dx%-4d  frame buffer %4dx%-4d  median %6.2f ms  mean %6.2f ms  p90 %6.2f ms  cpu %6.2f ms\n",
-                info.name, width, height, bufferWidth, bufferHeight, times[times.size() / 2], total / frames,
+                info.name, width, height, frameArea().w, frameArea().h, times[times.size() / 2], total / frames,
                 times[times.size() * 9 / 10], cpu / frames);
     shutDown();
     return true;

@@ -16,6 +16,7 @@
 #include "presentation/Graphics.h"
 #include "presentation/Scene.h"
 #include "presentation/Victory.h"
+#include "presentation/VictoryTesting.h"
 #include "shell/Startup.h"
 #include "support/Headless.h"
 #include "support/Tables.h"
@@ -66,10 +67,11 @@ int main() {
             render();
             const double cost = nowMs() - start;
             // Early: the first cards are up, a few dozen imprints lie.
-            if (winStep >= 30 && winStep < 150) early.push_back(cost);
-            if (winStamps.size() >= 3000 && winAnimating) {
+            const Uint32 step = winFlight().winStep;
+            if (step >= 30 && step < 150) early.push_back(cost);
+            if (winImprints().size() >= 3000 && winAnimating) {
                 late.push_back(cost);
-                lateStamps = std::max(lateStamps, winStamps.size());
+                lateStamps = std::max(lateStamps, winImprints().size());
             }
         }
         for (int i = 0; i < 5; ++i) {
@@ -78,16 +80,17 @@ int main() {
             render();
             repaint.push_back(nowMs() - start);
         }
-        std::printf("flight %d: %u steps, %zu imprints\n", run + 1, static_cast<unsigned>(winStep), winStamps.size());
+        std::printf("flight %d: %u steps, %zu imprints\n", run + 1, static_cast<unsigned>(winFlight().winStep),
+                    winImprints().size());
     }
 
-    std::printf("renderer %s, frame buffer %d x %d\n", info.name, bufferWidth, bufferHeight);
+    std::printf("renderer %s, frame buffer %d x %d\n", info.name, frameArea().w, frameArea().h);
     std::printf("early frame (steps 30-149):        %zu frames, median %.3f ms, mean %.3f ms\n", early.size(),
                 median(early), mean(early));
     std::printf("late frame (3000+ imprints, <=%zu): %zu frames, median %.3f ms, mean %.3f ms\n", lateStamps,
                 late.size(), median(late), mean(late));
     std::printf("late / early (median): %.2f\n", median(early) > 0 ? median(late) / median(early) : 0.0);
-    std::printf("whole trail repainted (%zu imprints): median %.3f ms\n", winStamps.size(), median(repaint));
+    std::printf("whole trail repainted (%zu imprints): median %.3f ms\n", winImprints().size(), median(repaint));
 
     clearWinAnimation();
     shutDown();

@@ -1,11 +1,11 @@
 # The Debian package: `cpack -G DEB` in a build directory.
 #
-# Its version is the program's own (zarnVersion in src/shell/Startup.cpp),
+# Its version is the program's own (zarnVersion in src/shell/Program.cpp),
 # which reads like `git describe`: "<release>-<commits>-g<hash>". dpkg would
 # take everything after the last hyphen for the Debian revision, so it
 # becomes "<release>+<commits>.g<hash>": "+" sorts after the bare release and
 # before the next one, and the commit counts compare as numbers.
-file(STRINGS ${CMAKE_SOURCE_DIR}/src/shell/Startup.cpp version_line REGEX "zarnVersion = \"")
+file(STRINGS ${CMAKE_SOURCE_DIR}/src/shell/Program.cpp version_line REGEX "zarnVersion = \"")
 string(REGEX REPLACE ".*zarnVersion = \"([^\"]*)\".*" "\\1" ZARN_VERSION "${version_line}")
 if(ZARN_VERSION MATCHES "^([0-9]+(\\.[0-9]+)*)-([0-9]+)-g([0-9a-f]+)$")
     set(ZARN_DEB_VERSION "${CMAKE_MATCH_1}+${CMAKE_MATCH_3}.g${CMAKE_MATCH_4}")

@@ -9,6 +9,7 @@
 #include <malloc.h>
 #endif
 
+#include "interaction/ActionsTesting.h"
 #include "interaction/PointerState.h"
 #include "presentation/Victory.h"
 #include "sound/CardAudio.h"
@@ -17,14 +18,17 @@ sol::Game game;
 unsigned int seed = static_cast<unsigned int>(time(nullptr));
 int selected = -1;
 int indexSelected = -1;
-Uint32 startTicks = 0;
-Uint32 winTicks = 0;
 bool running = true;
 bool help = false;
 bool menu = false;
-Uint32 (*tableTicks)() = SDL_GetTicks;
 
 namespace {
+
+Uint32 startTicks = 0;  // 0: clock not started
+Uint32 winTicks = 0;    // 0: not won
+// The table's clock in SDL ticks: SDL_GetTicks, unless a test stands in a
+// clock of its own.
+Uint32 (*tableTicks)() = SDL_GetTicks;
 
 const uint32_t maxRandomAttempts = 64;
 
@@ -133,3 +137,24 @@ void closeOverlays() {
 void toggleHelp() { help = !help; }
 
 void quit() { running = false; }
+
+ClockMarks clockMarks() { return {startTicks, winTicks}; }
+
+void setClockMarks(ClockMarks marks) {
+    startTicks = marks.startTicks;
+    winTicks = marks.winTicks;
+}
+
+void setTableTicks(Uint32 (*ticks)()) { tableTicks = ticks ? ticks : SDL_GetTicks; }
+
+void clearTableState() {
+    game = sol::Game();
+    selected = -1;
+    indexSelected = -1;
+    startTicks = 0;
+    winTicks = 0;
+    help = false;
+    menu = false;
+    running = true;
+    tableTicks = SDL_GetTicks;
+}

@@ -7,17 +7,19 @@
 #include <climits>
 
 #include "interaction/Actions.h"
+#include "interaction/PointerTesting.h"
 #include "presentation/Table.h"
 
 bool dragging = false;
-int mx = 0, my = 0;
-int downX = 0, downY = 0;
-int grabX = 0, grabY = 0;
-int dragGap = 25;
 
 namespace {
 
 const int defaultDragGap = 25;
+
+int mx = 0, my = 0;            // last known pointer position
+int downX = 0, downY = 0;      // position of the last press
+int grabX = 0, grabY = 0;      // press that made the selection, relative to its card
+int dragGap = defaultDragGap;  // vertical distance between dragged cards
 
 // Cards of the waste shown side by side: the top drawCount of them.
 int fanned(int size) { return std::min<int>(game.drawCount, size); }
@@ -159,4 +161,21 @@ SDL_Point draggedPosition(int relativeIndex) {
 void cancelDrag() {
     dragging = false;
     SDL_CaptureMouse(SDL_FALSE);
+}
+
+PointerPlaces pointerPlaces() { return {mx, my, downX, downY, grabX, grabY, dragGap}; }
+
+void resetPointer() {
+    cancelDrag();
+    mx = my = downX = downY = grabX = grabY = 0;
+    dragGap = defaultDragGap;
+}
+
+void holdDrag(SDL_Point pointer, SDL_Point grab, int gap) {
+    dragging = true;
+    mx = pointer.x;
+    my = pointer.y;
+    grabX = grab.x;
+    grabY = grab.y;
+    dragGap = gap;
 }

@@ -1,7 +1,9 @@
-// The table state: the game, the seed it was dealt from, the selection, the
-// clock marks and the running, help and menu flags. Defined with the game
-// actions (Actions.cpp), which write all of it; the pointer's top bar and
-// menu (Pointer.cpp) also switch `help` and `menu`. Everything else reads it.
+// The table state: the game, the seed it was dealt from, the selection and
+// the running, help and menu flags. Defined with the game actions
+// (Actions.cpp), which write all of it; the pointer gestures (Pointer.cpp)
+// also select and switch `help` and `menu`. Everything else reads it. The
+// game clock's marks the actions keep to themselves; others read the clock
+// through the calls below (tests look in through ActionsTesting.h).
 #pragma once
 
 #include <SDL.h>
@@ -12,15 +14,9 @@ extern sol::Game game;
 extern unsigned int seed;  // the seed the game was dealt from
 extern int selected;       // pile of the selection, -1 for none
 extern int indexSelected;  // lowest selected card of that pile
-extern Uint32 startTicks;  // 0: clock not started
-extern Uint32 winTicks;    // 0: not won
 extern bool running;       // the main loop goes on
 extern bool help;          // the help panel is shown
 extern bool menu;          // the game menu is open
-
-// The table's clock in SDL ticks: SDL_GetTicks, unless a test stands in a
-// clock of its own.
-extern Uint32 (*tableTicks)();
 
 // Whole seconds shown by the game clock.
 Uint32 gameSeconds();

@@ -1,7 +1,7 @@
-// The render surface: card atlas, off-screen frame buffer sized to the
-// table's fitted area in output pixels (in a target of a size from a fixed
-// series), drawing scale, scaled fonts, the text cache and the drawing
-// primitives in table units.
+// The render surface: the renderer, card atlas, off-screen frame buffer
+// sized to the table's fitted area in output pixels (in a target of a size
+// from a fixed series), drawing scale, scaled fonts, the text cache and the
+// drawing primitives in table units, cards included.
 #include "presentation/Graphics.h"
 
 #include <sys/mman.h>
@@ -19,23 +19,29 @@
 
 #include "assets/Assets.h"
 #include "presentation/AtlasImage.h"
+#include "presentation/GraphicsTesting.h"
 #include "presentation/Table.h"
-#include "presentation/Victory.h"
 
+SDL_Renderer* renderer = nullptr;
+SDL_Texture* frameBuffer = nullptr;
+
+namespace {
+
+bool rendererVsync = false;
+// The card atlas at the drawing scale: the picture's 13 x 5 grid, reduced
+// once per frame-buffer size so that every card is a one-to-one copy, with
+// cells of cardSlotWidth x cardSlotHeight pixels.
 SDL_Texture* cardAtlas = nullptr;
 int cardSlotWidth = 80, cardSlotHeight = 112;
 const unsigned char* cardAtlasData = card_atlas_bmp;
 unsigned int cardAtlasSize = card_atlas_bmp_size;
-SDL_Texture* frameBuffer = nullptr;
+// The frame's area in frameBuffer.
 int bufferWidth = W, bufferHeight = H;
 float drawingScaleX = 1.0f, drawingScaleY = 1.0f;
-TTF_Font* font = nullptr;
-TTF_Font* large = nullptr;
+TTF_Font* font = nullptr;   // 16 points at scale 1
+TTF_Font* large = nullptr;  // 28 points at scale 1
 std::map<TextKey, TextImage> textImages;
-const SDL_Color black = {0, 0, 0, 255};
-const SDL_Color white = {255, 255, 255, 255};
-
-namespace {
+void (*frameBufferReplaced)() = nullptr;  // see onFrameBufferReplaced
 
 const int fontPoints = 16;
 const int largePoints = 28;
@@ -45,6 +51,8 @@ const int smallestPoints = 8;
 const size_t textCacheLimit = 256;
 const int atlasColumns = 13;
 const int atlasRows = 5;
+const int backRow = 4;
+const SDL_Color gold = {255, 210, 0, 255};
 
 TTF_Font* openFont(double scale, int points) {
     int size = std::max(smallestPoints, static_cast<int>(std::lround(scale * points)));
@@ -149,6 +157,8 @@ void drawIntoFrame(SDL_Texture* target) {
 
 SDL_Rect frameArea() { return {0, 0, bufferWidth, bufferHeight}; }
 
+SDL_FPoint drawingScale() { return {drawingScaleX, drawingScaleY}; }
+
 SDL_Point shownTableSize(int width, int height) {
     if (width <= 0 || height <= 0) return {1, 1};
     // As SDL lays out a logical size: the shapes compared in single
@@ -165,6 +175,44 @@ void flushTextCache() {
     textImages.clear();
 }
 
+bool createRenderer(SDL_Window* window) {
+    renderer = SDL_CreateRenderer(window, -1,
+                                  SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    SDL_RendererInfo rendererInfo;
+    SDL_zero(rendererInfo);
+    if (renderer) SDL_GetRendererInfo(renderer, &rendererInfo);
+    rendererVsync = (rendererInfo.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+    if (!renderer) {
+        SDL_Log("%s", SDL_GetError());
+        return false;
+    }
+    SDL_RenderSetLogicalSize(renderer, W, H);
+    return true;
+}
+
+void destroyRenderer() {
+    SDL_DestroyRenderer(renderer);
+    renderer = nullptr;
+}
+
+bool rendererHasVsync() { return rendererVsync; }
+
+bool openFonts() {
+    font = openFont(1.0, fontPoints);
+    large = openFont(1.0, largePoints);
+    return font && large;
+}
+
+void closeFonts() {
+    TTF_CloseFont(font);
+    font = nullptr;
+    TTF_CloseFont(large);
+    large = nullptr;
+}
+
+void onFrameBufferReplaced(void (*drop)()) { frameBufferReplaced = drop; }
+
 bool initGraphics() {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     // The first resize always builds: the atlas, the frame buffer, the fonts.
@@ -177,7 +225,7 @@ void freeGraphics() {
     cardAtlas = nullptr;
     if (frameBuffer) SDL_DestroyTexture(frameBuffer);
     frameBuffer = nullptr;
-    dropWinTrail();
+    if (frameBufferReplaced) frameBufferReplaced();
 }
 
 bool resizeGraphics() {
@@ -227,9 +275,9 @@ bool resizeGraphics() {
         if (frameBuffer) SDL_DestroyTexture(frameBuffer);
         frameBuffer = nextBuffer;
     }
-    // The trail was painted at the old resolution; it is repainted from its
-    // imprints at the new one.
-    dropWinTrail();
+    // The trail was painted at the old resolution; it is dropped, to be
+    // repainted from its imprints at the new one.
+    if (frameBufferReplaced) frameBufferReplaced();
     bufferWidth = targetWidth;
     bufferHeight = targetHeight;
     drawingScaleX = scaleX;
@@ -327,4 +375,26 @@ void bevel(int x, int y, int w, int h, bool sunken) {
     line(x, y, x, y + h - 1, light);
     line(x + w - 1, y, x + w - 1, y + h - 1, deep);
     line(x, y + h - 1, x + w - 1, y + h - 1, deep);
+}
+
+void card(sol::Card c, int x, int y, bool sel) {
+    int column = c.up ? c.rank - 1 : 0;
+    int row = c.up ? c.suit : backRow;
+    SDL_Rect destination = {x, y, CW, CH};
+    SDL_Rect slot = {column * cardSlotWidth, row * cardSlotHeight, cardSlotWidth, cardSlotHeight};
+    SDL_RenderCopy(renderer, cardAtlas, &slot, &destination);
+    if (!sel) return;
+    outline(x, y, CW, CH, gold);
+    outline(x + 1, y + 1, CW - 2, CH - 2, gold);
+}
+
+const std::map<TextKey, TextImage>& cachedTexts() { return textImages; }
+
+TTF_Font* textFont(bool big) { return big ? large : font; }
+
+AtlasPicture atlasPicture() { return {cardAtlasData, cardAtlasSize}; }
+
+void setAtlasPicture(AtlasPicture picture) {
+    cardAtlasData = picture.bytes;
+    cardAtlasSize = picture.size;
 }

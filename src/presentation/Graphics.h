@@ -1,51 +1,47 @@
-// The render surface: card atlas, off-screen frame buffer, drawing scale,
-// scaled fonts, text cache and the drawing primitives in table units. All of
-// its state is written here (resizeGraphics rebuilds it); the fonts are
-// first opened at start-up, and the victory trail is the animation's, made
-// and drawn into through the frame-target calls below.
+// The render surface: the window's renderer, the card atlas, the off-screen
+// frame buffer, the drawing scale, the scaled fonts, the text cache and the
+// drawing primitives in table units, cards included. All of it is written
+// here: start-up and shut-down go through the calls below, resizeGraphics
+// rebuilds the rest. The victory trail is the animation's, made and drawn
+// into through the frame-target calls below. What tests look into is in
+// GraphicsTesting.h.
 #pragma once
 
 #include <SDL.h>
-#include <SDL_ttf.h>
 
-#include <map>
 #include <string>
-#include <tuple>
 
-struct TextImage {
-    SDL_Texture* texture;
-    int width;
-    int height;
-};
+#include "engine/Solitaire.h"
 
-// (string, red, green, blue, big)
-using TextKey = std::tuple<std::string, int, int, int, bool>;
+const SDL_Color black = {0, 0, 0, 255};
+const SDL_Color white = {255, 255, 255, 255};
 
-// The window's renderer, made at start-up; everything draws through it.
+// The window's renderer; everything draws through it.
 extern SDL_Renderer* renderer;
-
-// The card atlas at the drawing scale: the embedded picture's 13 x 5 grid,
-// reduced once per frame-buffer size so that every card is a one-to-one
-// copy, with cells of cardSlotWidth x cardSlotHeight pixels.
-extern SDL_Texture* cardAtlas;
-extern int cardSlotWidth, cardSlotHeight;
-// The BMP the atlas is made from: the embedded card_atlas_bmp, unless a test
-// points these at a picture of its own (then freeGraphics and initGraphics).
-extern const unsigned char* cardAtlasData;
-extern unsigned int cardAtlasSize;
-// The frame is composed in the top-left bufferWidth x bufferHeight pixels of
-// frameBuffer, whose texture may be larger (frameTargetSize).
+// The frame is composed in the top-left part of frameBuffer, frameArea,
+// whose texture may be larger (frameTargetSize).
 extern SDL_Texture* frameBuffer;
-extern int bufferWidth, bufferHeight;
-extern float drawingScaleX, drawingScaleY;
-extern TTF_Font* font;   // 16 points at scale 1
-extern TTF_Font* large;  // 28 points at scale 1
-extern std::map<TextKey, TextImage> textImages;
-extern const SDL_Color black, white;
+
+// Makes the renderer of `window`: accelerated with vsync and render targets,
+// or else SDL's software renderer; with the table's logical size. False,
+// with SDL's error on the log, when neither can be made.
+bool createRenderer(SDL_Window* window);
+void destroyRenderer();
+// The renderer presents in step with the display's refresh, as far as SDL
+// knows.
+bool rendererHasVsync();
+// The fonts at their sizes for scale 1, opened before the first build
+// replaces them and closed after the last.
+bool openFonts();
+void closeFonts();
 
 bool initGraphics();
 void freeGraphics();
 bool resizeGraphics();
+// Called wherever a rebuild or freeGraphics replaces the frame buffer, once
+// the new one is in place: what others painted for the old one (the victory
+// trail) goes with it. Set at start-up.
+void onFrameBufferReplaced(void (*drop)());
 // The pixel size of the area in which SDL shows the logical table on an
 // output of width x height pixels: the frame buffer's size.
 SDL_Point shownTableSize(int width, int height);
@@ -74,6 +70,9 @@ SDL_Texture* createFrameTarget();
 void drawIntoFrame(SDL_Texture* target);
 // The frame's area in its target, in pixels.
 SDL_Rect frameArea();
+// The render scale of table units in the frame: the frame's width / W and
+// height / H.
+SDL_FPoint drawingScale();
 
 void fill(int x, int y, int w, int h, SDL_Color c);
 // Both ends included. At any scale at least one pixel thick.
@@ -82,3 +81,6 @@ void line(int x, int y, int xx, int yy, SDL_Color c);
 void outline(int x, int y, int w, int h, SDL_Color c);
 void text(const std::string& s, int x, int y, SDL_Color c, bool big);
 void bevel(int x, int y, int w, int h, bool sunken);
+// Card c, face or back, with its top-left corner at x, y: a one-to-one copy
+// of its atlas cell; `sel` adds the selection's gold frame inside its edge.
+void card(sol::Card c, int x, int y, bool sel);

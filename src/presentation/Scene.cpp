@@ -166,7 +166,8 @@ void showFrameBuffer() {
     SDL_SetRenderTarget(renderer, nullptr);
     int outputWidth = 0, outputHeight = 0;
     SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
-    if (outputWidth != bufferWidth || outputHeight != bufferHeight) {
+    const SDL_Rect whole = frameArea();
+    if (outputWidth != whole.w || outputHeight != whole.h) {
         SDL_SetRenderDrawColor(renderer, tableGreen.r, tableGreen.g, tableGreen.b, 255);
         SDL_RenderClear(renderer);
     }
@@ -177,7 +178,6 @@ void showFrameBuffer() {
     float scaleX = 1, scaleY = 1;
     SDL_RenderGetScale(renderer, &scaleX, &scaleY);
     SDL_RenderSetScale(renderer, 1.0f, 1.0f);
-    const SDL_Rect whole = frameArea();
     SDL_RenderCopy(renderer, frameBuffer, &whole, &whole);
     SDL_RenderSetScale(renderer, scaleX, scaleY);
 }

@@ -1,17 +1,9 @@
-// Table geometry in logical units and the drawing of one card from the atlas.
+// Table geometry in logical units: where every pile and card lies.
 #include "presentation/Table.h"
 
 #include <algorithm>
 
 #include "interaction/TableState.h"
-#include "presentation/Graphics.h"
-
-namespace {
-
-const int backRow = 4;
-const SDL_Color gold = {255, 210, 0, 255};
-
-}  // namespace
 
 int px(int p) {
     if (p == 0) return 24;
@@ -26,14 +18,3 @@ int gap(int p) {
 }
 
 int py(int p, int i) { return p <= 5 ? 58 : 204 + i * gap(p); }
-
-void card(sol::Card c, int x, int y, bool sel) {
-    int column = c.up ? c.rank - 1 : 0;
-    int row = c.up ? c.suit : backRow;
-    SDL_Rect destination = {x, y, CW, CH};
-    SDL_Rect slot = {column * cardSlotWidth, row * cardSlotHeight, cardSlotWidth, cardSlotHeight};
-    SDL_RenderCopy(renderer, cardAtlas, &slot, &destination);
-    if (!sel) return;
-    outline(x, y, CW, CH, gold);
-    outline(x + 1, y + 1, CW - 2, CH - 2, gold);
-}

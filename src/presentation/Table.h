@@ -1,8 +1,7 @@
 // Table geometry in logical units, the one home of every place on the table
-// that drawing and hit testing share, and the drawing of one card.
+// that drawing, hit testing and the window's shape share. Cards are drawn by
+// the render surface (Graphics.h, card).
 #pragma once
-
-#include "engine/Solitaire.h"
 
 const int W = 760;   // table width
 const int H = 650;   // table height
@@ -41,4 +40,3 @@ int px(int p);
 // columns.
 int gap(int p);
 int py(int p, int i);
-void card(sol::Card c, int x, int y, bool sel);

@@ -6,21 +6,24 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <utility>
 
 #include "interaction/TableState.h"
 #include "presentation/Graphics.h"
 #include "presentation/Table.h"
+#include "presentation/VictoryTesting.h"
 
 std::vector<FlyingCard> flyingCards;
-std::vector<WinStamp> winStamps;
 bool winAnimating = false;
-Uint32 winStep = 0;
-Uint32 winLastTick = 0;
-float winRemainder = 0;
-SDL_Texture* winTrail = nullptr;
-size_t paintedWinStamps = 0;
 
 namespace {
+
+std::vector<WinStamp> winStamps;  // the imprints, oldest first
+Uint32 winStep = 0;               // fixed steps since the launch
+Uint32 winLastTick = 0;           // the tick of the last advance
+float winRemainder = 0;           // seconds not yet stepped
+SDL_Texture* winTrail = nullptr;  // the imprints painted, null until the first
+size_t paintedWinStamps = 0;      // imprints painted into winTrail
 
 const float stepSeconds = 1.0f / 60.0f;
 const float gravityPerStep = 12.666667f;  // 760 units/s^2 over one step
@@ -131,16 +134,35 @@ void renderWinTrail() {
     // edge row is partly bar, and a clip in table units would let the trail
     // onto it.
     SDL_RenderSetScale(renderer, 1.0f, 1.0f);
-    const int top = (topBarHeight * bufferHeight + H - 1) / H, bottom = statusBarTop * bufferHeight / H;
-    const SDL_Rect table = {0, top, bufferWidth, bottom - top};
+    const SDL_Rect area = frameArea();
+    const int top = (topBarHeight * area.h + H - 1) / H, bottom = statusBarTop * area.h / H;
+    const SDL_Rect table = {0, top, area.w, bottom - top};
     SDL_RenderSetClipRect(renderer, &table);
-    SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+    const SDL_FPoint scale = drawingScale();
+    SDL_RenderSetScale(renderer, scale.x, scale.y);
     for (; paintedWinStamps < winStamps.size(); ++paintedWinStamps) {
         const WinStamp& s = winStamps[paintedWinStamps];
         card(s.card, s.x, s.y, false);
     }
     SDL_RenderSetClipRect(renderer, nullptr);
     drawIntoFrame(frameBuffer);
-    const SDL_Rect area = frameArea(), whole = {0, 0, W, H};
+    const SDL_Rect whole = {0, 0, W, H};
     SDL_RenderCopy(renderer, winTrail, &area, &whole);
+}
+
+WinFlight winFlight() { return {winStep, winLastTick, winRemainder, winTrail, paintedWinStamps}; }
+
+const std::vector<WinStamp>& winImprints() { return winStamps; }
+
+void setWinImprints(std::vector<WinStamp> imprints) { winStamps = std::move(imprints); }
+
+void resumeWinFlight(Uint32 step, Uint32 lastTick) {
+    winAnimating = true;
+    winStep = step;
+    winLastTick = lastTick;
+}
+
+void paintWinTrailInto(SDL_Texture* target) {
+    dropWinTrail();
+    winTrail = target;
 }

@@ -1,12 +1,14 @@
 // The victory animation: the flight of the 52 cards and its painted trail.
 // All of its state is written here (Victory.cpp), through the calls below:
-// the game actions start and clear it, the frame loop advances it and
-// Escape clears it; the scene reads the cards in flight and the trail.
+// the game actions start and clear it, the frame loop advances it, Escape
+// clears it and a new frame buffer drops the trail; the scene reads the cards
+// in flight and paints the trail, the frame loop reads whether it runs. The
+// rest of its state, the imprints, the steps and the trail, it keeps to
+// itself (tests look in through VictoryTesting.h).
 #pragma once
 
 #include <SDL.h>
 
-#include <cstddef>
 #include <vector>
 
 #include "engine/Solitaire.h"
@@ -26,13 +28,7 @@ struct WinStamp {
 };
 
 extern std::vector<FlyingCard> flyingCards;
-extern std::vector<WinStamp> winStamps;
 extern bool winAnimating;
-extern Uint32 winStep;
-extern Uint32 winLastTick;
-extern float winRemainder;
-extern SDL_Texture* winTrail;
-extern size_t paintedWinStamps;
 
 void clearWinAnimation();
 void startWinAnimation(Uint32 now);

@@ -14,7 +14,6 @@
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
 #include "sound/CardAudio.h"
-#include "shell/Startup.h"
 #include "window/Window.h"
 
 namespace {
@@ -149,20 +148,6 @@ bool firstFrame = true;  // draws whatever happened
 Uint32 lastSecond = 0;   // the clock's second the last frame saw
 bool frameDrew = false;  // the last frame step found something to do
 
-// Frames in a row, each under half a refresh after the one before, that
-// prove presents do not wait: a few may be quick even with vsync, while the
-// driver queues frames ahead.
-const int quickFramesToTell = 8;
-const Uint32 workPauseMs = 8;  // after a frame step that drew
-const Uint32 dragPauseMs = 4;  // at most, between drag frames presents do not pace
-
-// The sooner of two waits in milliseconds, where -1 is no end.
-int earliest(int a, int b) {
-    if (a < 0) return b;
-    if (b < 0) return a;
-    return a < b ? a : b;
-}
-
 }  // namespace
 
 void startFrames() {
@@ -191,44 +176,4 @@ void frame() {
     render();
 }
 
-void PresentPacing::backToBack(double ms) {
-    if (!vsync || broken) return;
-    quickFrames = ms < refreshMs / 2 ? quickFrames + 1 : 0;
-    if (quickFrames >= quickFramesToTell) broken = true;
-}
-
-void runFrames() {
-    PresentPacing pacing;
-    pacing.vsync = rendererVsync;
-    SDL_DisplayMode mode;
-    if (SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0)
-        pacing.refreshMs = 1000.0 / mode.refresh_rate;
-    const double ticksPerMs = static_cast<double>(SDL_GetPerformanceFrequency()) / 1000.0;
-    Uint64 lastEnd = 0;
-    bool unpaused = false;  // the frame just run followed the one before without a pause
-    while (running) {
-        frame();
-        const Uint64 end = SDL_GetPerformanceCounter();
-        if (unpaused && dragging) pacing.backToBack(static_cast<double>(end - lastEnd) / ticksPerMs);
-        lastEnd = end;
-        unpaused = false;
-        if (dragging) {
-            // A motion is drawn as soon as it comes: the wait ends with it.
-            if (pacing.presentsWait())
-                unpaused = true;
-            else
-                SDL_WaitEventTimeout(nullptr, dragPauseMs);
-        } else if (frameDrew) {
-            SDL_Delay(workPauseMs);
-        } else {
-            // Nothing to do: no wake-up until there is, but for the clock's
-            // next second and for putting the sound device to rest.
-            int audio = cardAudio.msToRest(SDL_GetTicks());
-            if (audio == 0) {
-                cardAudio.rest();
-                audio = -1;
-            }
-            SDL_WaitEventTimeout(nullptr, earliest(msToNextSecond(), audio));
-        }
-    }
-}
+bool lastFrameDrew() { return frameDrew; }

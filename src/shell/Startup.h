@@ -1,22 +1,10 @@
-// Program entry: the command line, start-up and shut-down in their fixed
-// order, and the self-test. The program, the headless tests and the
-// benchmarks all start up through startUp.
+// Start-up and shut-down in their fixed orders. The program, the headless
+// tests and the benchmarks all start up through startUp.
 #pragma once
 
 #include <SDL.h>
 
 #include "presentation/Table.h"
-
-// The renderer presents in step with the display's refresh, as far as SDL
-// knows; written by start-up, read by the frame loop's pacing.
-extern bool rendererVsync;
-
-extern const char* const zarnVersion;  // "0.0.0-9-g69fa6f5"
-
-// Writes text as the whole content of path; true only when every byte landed
-// and the file closed cleanly. A failed write leaves no partial text and
-// removes nothing but the scratch file it made itself.
-bool writeDeploymentLog(const char* path, const char* text);
 
 // Start-up in its one order: the touch hints, a display that answers, SDL
 // video, SDL_ttf, the hidden window and its renderer, the window hinted,
@@ -33,6 +21,3 @@ bool startUp(bool needsScreen, bool sound, SDL_Point firstSize = {W, H});
 // SDL's video alone in place of SDL when the sound thread was left stuck in
 // the audio system.
 void shutDown();
-
-// The whole program: command line, start-up, self-test or loop, shut-down.
-int runZarn(int argc, char** argv);

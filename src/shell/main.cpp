@@ -1,3 +1,3 @@
-#include "shell/Startup.h"
+#include "shell/Program.h"
 
 int main(int argc, char** argv) { return runZarn(argc, argv); }

@@ -1,22 +1,29 @@
-// Window management: the WM aspect hint on X11, fitting the window to the
-// table's shape and the usable area after every resize, and full screen.
+// Window management: the window made and destroyed, the WM aspect hint on
+// X11, fitting the window to the table's shape and the usable area after
+// every resize, and full screen.
 #include "window/Window.h"
 
 #include <algorithm>
 #include <climits>
 
+#include "assets/Assets.h"
 #include "interaction/Actions.h"
 #include "presentation/Table.h"
 #include "window/WindowSystem.h"
+#include "window/WindowTesting.h"
 
 // Last: Xlib defines macros (None, Bool, Status) that other headers must not see.
 #include <SDL_syswm.h>
 #include <X11/Xutil.h>
 
-int fittedWidth = W, fittedHeight = H;
-SDL_Rect windowedBounds = {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, W, H};
+SDL_Window* window = nullptr;
 
 namespace {
+
+// The client size of the last fitting, and the window's place and size
+// before it went to full screen.
+int fittedWidth = W, fittedHeight = H;
+SDL_Rect windowedBounds = {SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, W, H};
 
 // The frame around the window as last seen while it was not maximised: a
 // maximised window's frame is another (often no sides, a lower title bar),
@@ -88,7 +95,32 @@ SDL_Point tableSizeAt(Ratio scale) {
             clamped(std::max(1LL, rounded(scale.num * H, scale.den)))};
 }
 
+// Title bar and task switcher show this instead of a generic icon; a game
+// without it is still a game, so a failure only goes unnoticed.
+void setWindowIcon() {
+    SDL_Surface* icon = SDL_LoadBMP_RW(SDL_RWFromConstMem(window_icon_bmp, static_cast<int>(window_icon_bmp_size)), 1);
+    if (!icon) return;
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
 }  // namespace
+
+bool createWindow(SDL_Point size) {
+    window = SDL_CreateWindow("Zarn - Solitär", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.x, size.y,
+                              SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (!window) {
+        SDL_Log("Window: %s", SDL_GetError());
+        return false;
+    }
+    setWindowIcon();
+    return true;
+}
+
+void destroyWindow() {
+    SDL_DestroyWindow(window);
+    window = nullptr;
+}
 
 SDL_Point windowFitSize(int w, int h, bool maximized, int lastWidth, int lastHeight, const WindowBorders& borders,
                         const SDL_Rect* usable) {
@@ -370,4 +402,11 @@ void toggleFullscreen() {
     windowedBounds.y = at.y;
     SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     sdlFullscreen = isFullscreen(SDL_GetWindowFlags(window));
+}
+
+WindowFitting windowFitting() { return {fittedWidth, fittedHeight, windowedBounds}; }
+
+void setFittedSize(int width, int height) {
+    fittedWidth = width;
+    fittedHeight = height;
 }

@@ -1,16 +1,18 @@
-// Window management: the aspect-ratio hint, fitting the window to the
-// table's shape and the usable screen area, and desktop full screen.
+// Window management: the game's window, the aspect-ratio hint, fitting the
+// window to the table's shape and the usable screen area, and desktop full
+// screen. All of its state is written here; what the fitting remembers
+// between calls it keeps to itself (tests look in through WindowTesting.h).
 #pragma once
 
 #include <SDL.h>
 
-// The game's only window, made at start-up.
+// The game's only window, made and destroyed here at start-up and shut-down.
 extern SDL_Window* window;
-// Written only here: the client size of the last fitting, and the window's
-// place and size before it went to full screen.
-extern int fittedWidth, fittedHeight;
-extern SDL_Rect windowedBounds;
 
+// The window, hidden, resizable, of size.x x size.y, titled and with its
+// icon. False, with SDL's error on the log, when it cannot be made.
+bool createWindow(SDL_Point size);
+void destroyWindow();
 void setWindowAspectHint();
 void fitWindowToField();
 void toggleFullscreen();

@@ -6,7 +6,9 @@
 #include <SDL.h>
 
 #include "interaction/Actions.h"
+#include "interaction/ActionsTesting.h"
 #include "presentation/Victory.h"
+#include "presentation/VictoryTesting.h"
 #include "sound/CardAudio.h"
 #include "support/Cards.h"
 #include "support/Replay.h"
@@ -20,21 +22,21 @@ TEST(ActionsTickZero, WinAtTickZeroIsStillAWin) {
     static Uint32 now;
     now = 0;
     clearTable();
-    tableTicks = [] { return now; };
+    setTableTicks([] { return now; });
     game.state = twoMovesFromWin();
     game.state.piles[5].push_back(game.state.piles[6].back());
     game.state.piles[6].clear();
     ASSERT_TRUE(moveCard(7, 0, 5));
     EXPECT_TRUE(game.won());
-    EXPECT_EQ(winTicks, 1u);
-    EXPECT_NE(startTicks, 0u);
+    EXPECT_EQ(clockMarks().winTicks, 1u);
+    EXPECT_NE(clockMarks().startTicks, 0u);
     EXPECT_EQ(gameSeconds(), 0u);
     // A later bookkeeping step must not restart the clock past the win.
     now = 20;
     changed();
-    EXPECT_EQ(winTicks, 1u);
+    EXPECT_EQ(clockMarks().winTicks, 1u);
     EXPECT_EQ(gameSeconds(), 0u);
-    tableTicks = SDL_GetTicks;
+    setTableTicks(SDL_GetTicks);
 }
 
 class Actions : public ::testing::Test {
@@ -55,11 +57,11 @@ protected:
         clearTable();
         // The table's clock stands still until a test moves it.
         now = 100000;
-        tableTicks = [] { return now; };
+        setTableTicks([] { return now; });
         cardAudio.enabled = true;
         SDL_ClearQueuedAudio(cardAudio.device);
     }
-    void TearDown() override { tableTicks = SDL_GetTicks; }
+    void TearDown() override { setTableTicks(SDL_GetTicks); }
     static Uint32 queued() { return SDL_GetQueuedAudioSize(cardAudio.device); }
     static Uint32 now;
 };
@@ -77,7 +79,7 @@ TEST_F(Actions, NewGamesUseConsecutiveSeedsAndReplayDealsTheSameCards) {
     EXPECT_EQ(seed, 1001u);
     EXPECT_EQ(game.state, first);
     EXPECT_EQ(selected, -1);
-    EXPECT_EQ(startTicks, 0u);
+    EXPECT_EQ(clockMarks().startTicks, 0u);
     reset(false);
     EXPECT_EQ(seed, 1002u);
     seed = 0xFFFFFFFFu;
@@ -90,23 +92,23 @@ TEST_F(Actions, ClockStartsWithTheFirstRecordedActionAndStopsAtTheDealtPosition)
     reset(false);
     EXPECT_EQ(gameSeconds(), 0u);
     drawFromStock();
-    ASSERT_NE(startTicks, 0u);
-    Uint32 started = startTicks;
+    ASSERT_NE(clockMarks().startTicks, 0u);
+    Uint32 started = clockMarks().startTicks;
     drawFromStock();
-    EXPECT_EQ(startTicks, started) << "the clock starts once per game";
+    EXPECT_EQ(clockMarks().startTicks, started) << "the clock starts once per game";
 
-    startTicks = now - 61500;
+    setClockMarks({now - 61500, 0});
     EXPECT_EQ(gameSeconds(), 61u);
 
     undo();
-    EXPECT_NE(startTicks, 0u) << "one draw is still on the table";
+    EXPECT_NE(clockMarks().startTicks, 0u) << "one draw is still on the table";
     undo();
-    EXPECT_EQ(startTicks, 0u);
+    EXPECT_EQ(clockMarks().startTicks, 0u);
     EXPECT_EQ(gameSeconds(), 0u);
     undo();  // nothing left to undo: still dealt, selection still cleared
-    EXPECT_EQ(startTicks, 0u);
+    EXPECT_EQ(clockMarks().startTicks, 0u);
     drawFromStock();
-    EXPECT_NE(startTicks, 0u);
+    EXPECT_NE(clockMarks().startTicks, 0u);
 }
 
 // How long the game may rest before the clock shows another second.
@@ -126,8 +128,7 @@ TEST_F(Actions, TimeToTheClocksNextSecond) {
         {"across the tick counter's wrap", 0xFFFFFF00u, 0, 0x10u, 728},
     };
     for (const Case& c : cases) {
-        startTicks = c.start;
-        winTicks = c.win;
+        setClockMarks({c.start, c.win});
         now = c.now;
         EXPECT_EQ(c.wantMs, msToNextSecond()) << c.what;
         if (c.wantMs > 0) {
@@ -162,7 +163,7 @@ TEST_F(Actions, DrawSoundOnlyWhenTheStockHeldCards) {
         drawFromStock();
         EXPECT_EQ(selected, -1);
         EXPECT_EQ(queued() > 0, c.sound);
-        EXPECT_EQ(startTicks != 0, c.starts);
+        EXPECT_EQ(clockMarks().startTicks != 0, c.starts);
         EXPECT_EQ(game.state.piles[0].size() + game.state.piles[1].size(), c.stock + c.waste);
     }
 }
@@ -193,8 +194,8 @@ TEST_F(Actions, RefusedMoveChangesNothingAndIsSilent) {
     EXPECT_FALSE(moveCard(-1, -1, 7));
     EXPECT_FALSE(autoMoveCard(6, -1));
     EXPECT_EQ(game.state, before);
-    EXPECT_EQ(startTicks, 0u);
-    EXPECT_EQ(winTicks, 0u);
+    EXPECT_EQ(clockMarks().startTicks, 0u);
+    EXPECT_EQ(clockMarks().winTicks, 0u);
     EXPECT_EQ(selected, 6) << "the caller decides about the selection";
     EXPECT_EQ(queued(), 0u);
 }
@@ -218,14 +219,14 @@ TEST_F(Actions, WinFreezesTheClockOnceAndUndoLetsItRunOn) {
     selected = 7;
     indexSelected = 0;
     ASSERT_TRUE(autoMoveCard(6, 0));
-    ASSERT_NE(startTicks, 0u);
-    EXPECT_EQ(winTicks, 0u);
-    startTicks = now - 61500;  // as if the first move was 61.5 s ago
-    Uint32 firstMove = startTicks;
+    ASSERT_NE(clockMarks().startTicks, 0u);
+    EXPECT_EQ(clockMarks().winTicks, 0u);
+    setClockMarks({now - 61500, 0});  // as if the first move was 61.5 s ago
+    Uint32 firstMove = clockMarks().startTicks;
     dragging = true;
     ASSERT_TRUE(autoMoveCard(7, 0));
     ASSERT_TRUE(game.won());
-    EXPECT_EQ(winTicks, now);
+    EXPECT_EQ(clockMarks().winTicks, now);
     EXPECT_TRUE(winAnimating);
     EXPECT_EQ(flyingCards.size(), 52u);
     EXPECT_EQ(selected, -1);
@@ -234,29 +235,29 @@ TEST_F(Actions, WinFreezesTheClockOnceAndUndoLetsItRunOn) {
     EXPECT_EQ(shown, 61u);
 
     // A second bookkeeping step neither moves the win nor restarts the flight.
-    advanceWinAnimation(winTicks + 250);
-    Uint32 step = winStep;
+    advanceWinAnimation(clockMarks().winTicks + 250);
+    Uint32 step = winFlight().winStep;
     ASSERT_GT(step, 0u);
-    Uint32 won = winTicks;
+    Uint32 won = clockMarks().winTicks;
     now += 1100;
     changed();
-    EXPECT_EQ(winTicks, won);
-    EXPECT_EQ(winStep, step);
+    EXPECT_EQ(clockMarks().winTicks, won);
+    EXPECT_EQ(winFlight().winStep, step);
     EXPECT_EQ(gameSeconds(), shown) << "the clock stands still after the win";
 
     // Taking the winning move back: no flight, no trail, clock runs from the first move.
     undo();
     EXPECT_FALSE(game.won());
-    EXPECT_EQ(winTicks, 0u);
+    EXPECT_EQ(clockMarks().winTicks, 0u);
     EXPECT_FALSE(winAnimating);
     EXPECT_TRUE(flyingCards.empty());
-    EXPECT_TRUE(winStamps.empty());
-    EXPECT_EQ(startTicks, firstMove);
+    EXPECT_TRUE(winImprints().empty());
+    EXPECT_EQ(clockMarks().startTicks, firstMove);
     EXPECT_EQ(gameSeconds(), 62u);
 
     // Winning again registers a new win.
     ASSERT_TRUE(autoMoveCard(7, 0));
-    EXPECT_NE(winTicks, 0u);
+    EXPECT_NE(clockMarks().winTicks, 0u);
     EXPECT_TRUE(winAnimating);
 }
 
@@ -270,14 +271,14 @@ TEST_F(Actions, ReplayAfterAWinDealsTheSameCardsWithTheClockAtZero) {
         ASSERT_TRUE(validTable(game));
     }
     ASSERT_TRUE(game.won());
-    ASSERT_NE(winTicks, 0u);
-    advanceWinAnimation(winTicks + 250);
+    ASSERT_NE(clockMarks().winTicks, 0u);
+    advanceWinAnimation(clockMarks().winTicks + 250);
     reset(true);
     EXPECT_EQ(game.state, dealt);
-    EXPECT_EQ(startTicks, 0u);
-    EXPECT_EQ(winTicks, 0u);
+    EXPECT_EQ(clockMarks().startTicks, 0u);
+    EXPECT_EQ(clockMarks().winTicks, 0u);
     EXPECT_FALSE(winAnimating);
-    EXPECT_TRUE(winStamps.empty());
+    EXPECT_TRUE(winImprints().empty());
     EXPECT_TRUE(flyingCards.empty());
 }
 

@@ -9,10 +9,14 @@
 #include <vector>
 
 #include "interaction/Actions.h"
+#include "interaction/ActionsTesting.h"
 #include "interaction/Pointer.h"
+#include "interaction/PointerTesting.h"
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
+#include "presentation/VictoryTesting.h"
 #include "shell/Frame.h"
+#include "shell/Loop.h"
 #include "sound/CardAudio.h"
 #include "support/Cards.h"
 #include "support/EventQueue.h"
@@ -69,7 +73,7 @@ TEST_F(Frame, RedrawRule) {
     // never hangs on how long the one before took.
     static Uint32 now;
     now = 50000;
-    tableTicks = [] { return now; };
+    setTableTicks([] { return now; });
     startFrames();
     EXPECT_TRUE(frameDraws()) << "the first frame draws";
     now += 3000;
@@ -85,7 +89,7 @@ TEST_F(Frame, RedrawRule) {
     EXPECT_TRUE(frameDraws());
     EXPECT_FALSE(frameDraws());
 
-    startTicks = now - 5000;  // the shown second changes
+    setClockMarks({now - 5000, 0});  // the shown second changes
     EXPECT_TRUE(frameDraws());
     now += 999;
     EXPECT_FALSE(frameDraws()) << "the second stays the same";
@@ -100,7 +104,7 @@ TEST_F(Frame, RedrawRule) {
     EXPECT_FALSE(frameDraws());
 
     clearTable();
-    tableTicks = [] { return now; };
+    setTableTicks([] { return now; });
     game.state = twoMovesFromWin();
     ASSERT_TRUE(autoMoveCard(6, 0));
     ASSERT_TRUE(autoMoveCard(7, 0));
@@ -143,13 +147,13 @@ TEST_F(Frame, KeyTable) {
          [] {
              EXPECT_EQ(seed, seedBefore + 1);
              EXPECT_TRUE(game.history.empty());
-             EXPECT_EQ(startTicks, 0u);
+             EXPECT_EQ(clockMarks().startTicks, 0u);
          }},
         {"F3", draw, SDLK_F3, KMOD_NONE,
          [] {
              EXPECT_EQ(seed, seedBefore);
              EXPECT_TRUE(game.history.empty());
-             EXPECT_EQ(startTicks, 0u);
+             EXPECT_EQ(clockMarks().startTicks, 0u);
              sol::Game again;
              again.deal(seed, 64);
              EXPECT_EQ(game.state, again.state);
@@ -256,27 +260,27 @@ TEST_F(Frame, EscapeStopsTheVictoryAnimationButKeepsTheTime) {
     clearTable();
     game.state = twoMovesFromWin();
     ASSERT_TRUE(autoMoveCard(6, 0));
-    startTicks -= 3000;
+    setClockMarks({clockMarks().startTicks - 3000, 0});
     ASSERT_TRUE(autoMoveCard(7, 0));
     ASSERT_TRUE(winAnimating);
-    Uint32 won = winTicks, shown = gameSeconds();
+    Uint32 won = clockMarks().winTicks, shown = gameSeconds();
     help = true;
     menu = true;
     pushKey(SDLK_ESCAPE);
     frame();
     EXPECT_FALSE(winAnimating);
     EXPECT_TRUE(flyingCards.empty());
-    EXPECT_TRUE(winStamps.empty());
+    EXPECT_TRUE(winImprints().empty());
     EXPECT_FALSE(help);
     EXPECT_FALSE(menu);
-    EXPECT_EQ(winTicks, won);
+    EXPECT_EQ(clockMarks().winTicks, won);
     EXPECT_EQ(gameSeconds(), shown);
     EXPECT_GE(shown, 3u);
     EXPECT_TRUE(game.won());
 
     pushKey(SDLK_z, KMOD_RCTRL);  // take the winning move back
     frame();
-    EXPECT_EQ(winTicks, 0u);
+    EXPECT_EQ(clockMarks().winTicks, 0u);
     EXPECT_FALSE(game.won());
 }
 
@@ -289,11 +293,11 @@ TEST_F(Frame, AHiddenWindowDrawsNothingAndItsFlightWaits) {
     EXPECT_TRUE(frameDraws());
 
     SDL_HideWindow(window);
-    const Uint32 step = winStep;
+    const Uint32 step = winFlight().winStep;
     EXPECT_FALSE(frameDraws()) << "hidden, a running flight draws nothing";
     SDL_Delay(40);
     EXPECT_FALSE(frameDraws());
-    EXPECT_EQ(winStep, step) << "the flight waits";
+    EXPECT_EQ(winFlight().winStep, step) << "the flight waits";
     pushKey(SDLK_F2);
     EXPECT_FALSE(frameDraws()) << "input is still taken, but not drawn";
     EXPECT_FALSE(game.won()) << "F2 dealt anew";
@@ -345,7 +349,7 @@ TEST_F(Frame, RightButtonSendsToAFoundationAndAlwaysDoesTheBookkeeping) {
         game.state.started = true;
         pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, c.x, c.y);
         frame();
-        EXPECT_NE(startTicks, 0u);
+        EXPECT_NE(clockMarks().startTicks, 0u);
         EXPECT_EQ(game.state.piles[2].size(), c.moves ? 1u : 0u);
         EXPECT_EQ(game.state.piles[0].size(), 1u) << "the right button never draws";
         EXPECT_EQ(selected, -1);
@@ -359,7 +363,7 @@ TEST_F(Frame, RightButtonSendsToAFoundationAndAlwaysDoesTheBookkeeping) {
     frame();
     EXPECT_TRUE(game.state.piles[2].empty());
     EXPECT_EQ(selected, -1);
-    EXPECT_EQ(downX, 0);
+    EXPECT_EQ(pointerPlaces().downX, 0);
 }
 
 // A card the right button sends home, or covers on its foundation, is no
@@ -416,7 +420,7 @@ TEST_F(Frame, LeftButtonSelectsDragsAndDoubleClicks) {
     pushMotion(cardX(8) + 1, cardY(8, 0), SDL_BUTTON_LMASK);
     frame();
     EXPECT_TRUE(dragging);
-    EXPECT_EQ(mx, cardX(8) + 1);
+    EXPECT_EQ(pointerPlaces().mx, cardX(8) + 1);
     pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, cardX(7), cardY(7, 0) + 30);
     frame();
     EXPECT_FALSE(dragging);
@@ -436,16 +440,16 @@ TEST_F(Frame, FingersAreScaledToTheTableAndTruncated) {
         SCOPED_TRACE(::testing::Message() << c.x << "," << c.y);
         pushFinger(SDL_FINGERDOWN, c.x, c.y);
         frame();
-        EXPECT_EQ(downX, c.tx);
-        EXPECT_EQ(downY, c.ty);
+        EXPECT_EQ(pointerPlaces().downX, c.tx);
+        EXPECT_EQ(pointerPlaces().downY, c.ty);
         pushFinger(SDL_FINGERMOTION, 0.25f, 0.25f);
         frame();
-        EXPECT_EQ(mx, 190);
-        EXPECT_EQ(my, 162);
+        EXPECT_EQ(pointerPlaces().mx, 190);
+        EXPECT_EQ(pointerPlaces().my, 162);
         pushFinger(SDL_FINGERMOTION, c.x, c.y);
         frame();
-        EXPECT_EQ(mx, c.tx);
-        EXPECT_EQ(my, c.ty);
+        EXPECT_EQ(pointerPlaces().mx, c.tx);
+        EXPECT_EQ(pointerPlaces().my, c.ty);
         pushFinger(SDL_FINGERUP, c.x, c.y);
         frame();
     }
@@ -460,8 +464,8 @@ TEST_F(Frame, AFingerAtNoNumberIsIgnored) {
         pushFinger(type, 0.5f, nan);
     }
     frame();
-    EXPECT_EQ(downX, 0);
-    EXPECT_EQ(mx, 0);
+    EXPECT_EQ(pointerPlaces().downX, 0);
+    EXPECT_EQ(pointerPlaces().mx, 0);
     EXPECT_FALSE(menu) << "not taken for a press on the top bar";
     EXPECT_FALSE(help);
     EXPECT_EQ(selected, -1);
@@ -487,8 +491,8 @@ TEST_F(Frame, FingerGestures) {
     pushFinger(SDL_FINGERMOTION, 0.5f, 0.5f);
     frame();
     EXPECT_TRUE(dragging) << "every finger motion counts as held";
-    EXPECT_EQ(mx, 380);
-    EXPECT_EQ(my, 325);
+    EXPECT_EQ(pointerPlaces().mx, 380);
+    EXPECT_EQ(pointerPlaces().my, 325);
     pushFinger(SDL_FINGERUP, (cardX(7) + 0.5f) / 760.0f, (cardY(7, 0) + 60.5f) / 650.0f);
     frame();
     EXPECT_FALSE(dragging);
@@ -504,7 +508,7 @@ TEST_F(Frame, MouseEventsMadeFromTouchAreIgnored) {
     pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, cardX(6), cardY(6, 0), 1, SDL_TOUCH_MOUSEID);
     EXPECT_TRUE(frameDraws()) << "ignored events still draw";
     EXPECT_EQ(selected, -1);
-    EXPECT_EQ(mx, 0);
+    EXPECT_EQ(pointerPlaces().mx, 0);
     EXPECT_TRUE(game.state.piles[2].empty());
 
     // A real selection is not dropped by a touch-made release.

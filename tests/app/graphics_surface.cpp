@@ -1,6 +1,8 @@
 // The render surface follows the output size, keeps its text cache bounded,
 // and its primitives land where the table coordinates say.
 #include "assets/Assets.h"
+#include "presentation/GraphicsTesting.h"
+#include "presentation/VictoryTesting.h"
 #include "support/SceneFixture.h"
 
 #include <cstring>
@@ -48,16 +50,16 @@ TEST_F(Surface, FrameBufferFontsAndScaleFollowTheOutputSize) {
         ASSERT_EQ(c.outputWidth, w);
         ASSERT_EQ(c.outputHeight, h);
         ASSERT_TRUE(resizeGraphics()) << SDL_GetError();
-        EXPECT_EQ(c.bufferWidth, bufferWidth);
-        EXPECT_EQ(c.bufferHeight, bufferHeight);
+        EXPECT_EQ(c.bufferWidth, frameArea().w);
+        EXPECT_EQ(c.bufferHeight, frameArea().h);
         int tw = 0, th = 0;
         ASSERT_EQ(0, SDL_QueryTexture(frameBuffer, nullptr, nullptr, &tw, &th));
         EXPECT_EQ(c.textureWidth, tw);
         EXPECT_EQ(c.textureHeight, th);
-        EXPECT_FLOAT_EQ(c.bufferWidth / 760.0f, drawingScaleX);
-        EXPECT_FLOAT_EQ(c.bufferHeight / 650.0f, drawingScaleY);
-        EXPECT_EQ(c.fontPoints, pointsOf(font));
-        EXPECT_EQ(c.largePoints, pointsOf(large));
+        EXPECT_FLOAT_EQ(c.bufferWidth / 760.0f, drawingScale().x);
+        EXPECT_FLOAT_EQ(c.bufferHeight / 650.0f, drawingScale().y);
+        EXPECT_EQ(c.fontPoints, pointsOf(textFont(false)));
+        EXPECT_EQ(c.largePoints, pointsOf(textFont(true)));
     }
 }
 
@@ -65,17 +67,17 @@ TEST_F(Surface, FrameBufferFontsAndScaleFollowTheOutputSize) {
 // been given; the frame buffer and the trail, remade at every window size,
 // must come in a few sizes only.
 TEST_F(Surface, RenderTargetsComeInFewSizesHoweverManyTheWindowHas) {
-    winStamps.push_back({faceUp(0, 1), 200, 200});
+    setWinImprints({{faceUp(0, 1), 200, 200}});
     std::set<std::pair<int, int>> targets;
     for (int h = 300; h <= 1200; h += 9) {
         SDL_SetWindowSize(window, (2 * 760 * h + 650) / (2 * 650), h);
         render();
-        ASSERT_NE(nullptr, winTrail);
-        for (SDL_Texture* target : {frameBuffer, winTrail}) {
+        ASSERT_NE(nullptr, winFlight().winTrail);
+        for (SDL_Texture* target : {frameBuffer, winFlight().winTrail}) {
             int tw = 0, th = 0;
             SDL_QueryTexture(target, nullptr, nullptr, &tw, &th);
-            ASSERT_GE(tw, bufferWidth);
-            ASSERT_GE(th, bufferHeight);
+            ASSERT_GE(tw, frameArea().w);
+            ASSERT_GE(th, frameArea().h);
             targets.insert({tw, th});
         }
     }
@@ -89,20 +91,21 @@ TEST_F(Surface, RenderTargetsComeInFewSizesHoweverManyTheWindowHas) {
 // pixel what they were in targets of the frame's own size, with the real
 // atlas, texts and an imprint at every fractional scale.
 TEST_F(Surface, AFrameInALargerTargetIsTheFrameInOneOfItsOwnSize) {
-    const unsigned char* previousData = cardAtlasData;
-    unsigned int previousSize = cardAtlasSize;
-    cardAtlasData = card_atlas_bmp;
-    cardAtlasSize = card_atlas_bmp_size;
+    const AtlasPicture previous = atlasPicture();
+    setAtlasPicture({card_atlas_bmp, card_atlas_bmp_size});
     freeGraphics();
     ASSERT_TRUE(initGraphics()) << SDL_GetError();
     game.deal(42, 64);
+    std::vector<WinStamp> imprints;
     for (int y = -60; y < H; y += 110)
-        for (int x = -40; x < W; x += 130) winStamps.push_back({faceUp((x + y) & 3, 1 + (x + 40) / 130), x, y});
+        for (int x = -40; x < W; x += 130) imprints.push_back({faceUp((x + y) & 3, 1 + (x + 40) / 130), x, y});
+    setWinImprints(imprints);
 
     const int sizes[][2] = {{570, 650}, {777, 665}, {1140, 975}, {1233, 1055}, {500, 428}, {1052, 900}, {333, 290}};
     for (const auto& size : sizes) {
         SDL_SetWindowSize(window, size[0], size[1]);
         ASSERT_TRUE(resizeGraphics());
+        const int bufferWidth = frameArea().w, bufferHeight = frameArea().h;
         SCOPED_TRACE(std::to_string(bufferWidth) + "x" + std::to_string(bufferHeight));
         int tw = 0, th = 0;
         SDL_QueryTexture(frameBuffer, nullptr, nullptr, &tw, &th);
@@ -127,8 +130,7 @@ TEST_F(Surface, AFrameInALargerTargetIsTheFrameInOneOfItsOwnSize) {
         SDL_SetRenderTarget(renderer, nullptr);
         SDL_Texture* const inSeries = frameBuffer;
         frameBuffer = ownFrame;
-        dropWinTrail();
-        winTrail = ownTrail;
+        paintWinTrailInto(ownTrail);
         render();
         const Pixels inOwn = readPixels(frameBuffer);
         frameBuffer = inSeries;
@@ -142,8 +144,7 @@ TEST_F(Surface, AFrameInALargerTargetIsTheFrameInOneOfItsOwnSize) {
         EXPECT_EQ(0, differing);
     }
     clearWinAnimation();
-    cardAtlasData = previousData;
-    cardAtlasSize = previousSize;
+    setAtlasPicture(previous);
     freeGraphics();
     SDL_SetWindowSize(window, 760, 650);
     ASSERT_TRUE(initGraphics());
@@ -152,19 +153,23 @@ TEST_F(Surface, AFrameInALargerTargetIsTheFrameInOneOfItsOwnSize) {
 TEST_F(Surface, RebuildFlushesTextsAndDropsTheTrailButAnUnchangedSizeKeepsAll) {
     text("Spiel", 12, 6, black, false);
     SDL_Texture* buffer = frameBuffer;
-    TTF_Font* normal = font;
+    TTF_Font* normal = textFont(false);
     ASSERT_TRUE(resizeGraphics());
     EXPECT_EQ(buffer, frameBuffer);
-    EXPECT_EQ(normal, font);
-    EXPECT_EQ(1u, textImages.size());
+    EXPECT_EQ(normal, textFont(false));
+    EXPECT_EQ(1u, cachedTexts().size());
 
-    winTrail = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, 760, 650);
-    paintedWinStamps = 7;
+    // A trail with an imprint painted.
+    setWinImprints({{faceUp(0, 1), 200, 200}});
+    renderWinTrail();
+    SDL_SetRenderTarget(renderer, nullptr);
+    ASSERT_NE(nullptr, winFlight().winTrail);
+    ASSERT_EQ(1u, winFlight().paintedWinStamps);
     SDL_SetWindowSize(window, 1520, 1300);
     ASSERT_TRUE(resizeGraphics());
-    EXPECT_TRUE(textImages.empty());
-    EXPECT_EQ(nullptr, winTrail);
-    EXPECT_EQ(0u, paintedWinStamps);
+    EXPECT_TRUE(cachedTexts().empty());
+    EXPECT_EQ(nullptr, winFlight().winTrail);
+    EXPECT_EQ(0u, winFlight().paintedWinStamps);
 }
 
 TEST_F(Surface, FailedRebuildChangesNothing) {
@@ -173,18 +178,18 @@ TEST_F(Surface, FailedRebuildChangesNothing) {
     if (info.max_texture_width == 0) GTEST_SKIP() << info.name << " has no texture size limit to exceed";
     text("Spiel", 12, 6, black, false);
     SDL_Texture* buffer = frameBuffer;
-    TTF_Font* normal = font;
-    TTF_Font* big = large;
+    TTF_Font* normal = textFont(false);
+    TTF_Font* big = textFont(true);
     // Twice the largest texture: the new frame buffer cannot be made.
     SDL_SetWindowSize(window, info.max_texture_width * 2, info.max_texture_height * 2);
     EXPECT_FALSE(resizeGraphics());
     EXPECT_EQ(buffer, frameBuffer);
-    EXPECT_EQ(normal, font);
-    EXPECT_EQ(big, large);
-    EXPECT_EQ(760, bufferWidth);
-    EXPECT_EQ(650, bufferHeight);
-    EXPECT_FLOAT_EQ(1.0f, drawingScaleX);
-    EXPECT_EQ(1u, textImages.size());
+    EXPECT_EQ(normal, textFont(false));
+    EXPECT_EQ(big, textFont(true));
+    EXPECT_EQ(760, frameArea().w);
+    EXPECT_EQ(650, frameArea().h);
+    EXPECT_FLOAT_EQ(1.0f, drawingScale().x);
+    EXPECT_EQ(1u, cachedTexts().size());
 
     // The scene skips the frame and the next one, at a size that fits, draws.
     render();
@@ -200,20 +205,20 @@ TEST_F(Surface, TextCacheIsKeyedByStringColourAndFontAndFlushedWholePast256) {
     text("Karte", 0, 0, white, false);
     text("Karte", 0, 0, black, true);
     text("Karte", 0, 0, {0, 0, 0, 17}, false);  // alpha is not part of the key
-    EXPECT_EQ(3u, textImages.size());
-    EXPECT_EQ(1u, textImages.count(TextKey("Karte", 255, 255, 255, false)));
-    EXPECT_EQ(1u, textImages.count(TextKey("Karte", 0, 0, 0, true)));
+    EXPECT_EQ(3u, cachedTexts().size());
+    EXPECT_EQ(1u, cachedTexts().count(TextKey("Karte", 255, 255, 255, false)));
+    EXPECT_EQ(1u, cachedTexts().count(TextKey("Karte", 0, 0, 0, true)));
 
     text("", 0, 0, black, false);  // nothing to render: nothing cached
-    EXPECT_EQ(3u, textImages.size());
+    EXPECT_EQ(3u, cachedTexts().size());
 
     for (int i = 3; i < 256; ++i) text(std::to_string(i), 0, 0, black, false);
-    ASSERT_EQ(256u, textImages.size());
+    ASSERT_EQ(256u, cachedTexts().size());
     text("Karte", 0, 0, white, false);
-    EXPECT_EQ(256u, textImages.size()) << "a cached text flushes nothing";
+    EXPECT_EQ(256u, cachedTexts().size()) << "a cached text flushes nothing";
     text("Zeit: 1", 0, 0, black, false);
-    EXPECT_EQ(1u, textImages.size());
-    EXPECT_EQ(1u, textImages.count(TextKey("Zeit: 1", 0, 0, 0, false)));
+    EXPECT_EQ(1u, cachedTexts().size());
+    EXPECT_EQ(1u, cachedTexts().count(TextKey("Zeit: 1", 0, 0, 0, false)));
     SDL_SetRenderTarget(renderer, nullptr);
 }
 
@@ -222,10 +227,10 @@ TEST_F(Surface, TextLandsPixelForPixelAtEveryScale) {
         SDL_SetWindowSize(window, 760 * scale, 650 * scale);
         ASSERT_TRUE(resizeGraphics());
         SDL_SetRenderTarget(renderer, frameBuffer);
-        SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+        SDL_RenderSetScale(renderer, drawingScale().x, drawingScale().y);
         fill(0, 0, W, H, {0, 128, 0, 255});
         text("Hilfe", 100, 100, black, false);
-        const TextImage& image = textImages.at(TextKey("Hilfe", 0, 0, 0, false));
+        const TextImage& image = cachedTexts().at(TextKey("Hilfe", 0, 0, 0, false));
         Pixels f = readPixels(frameBuffer);
         // Ink spans the image's pixel width from the scaled origin, no wider.
         int left = f.width, right = -1;
@@ -262,14 +267,13 @@ std::vector<unsigned char> patternedAtlas() {
 
 TEST_F(Surface, CardsAreTheAtlasCellsAveragedAtScaleOneAndCopiedAtScaleTwo) {
     const std::vector<unsigned char> bmp = patternedAtlas();
-    const unsigned char* previousData = cardAtlasData;
-    unsigned int previousSize = cardAtlasSize;
+    const AtlasPicture previous = atlasPicture();
     ASSERT_TRUE(useAtlas(bmp)) << SDL_GetError();
     for (int scale = 1; scale <= 2; ++scale) {
         SDL_SetWindowSize(window, 760 * scale, 650 * scale);
         ASSERT_TRUE(resizeGraphics());
         SDL_SetRenderTarget(renderer, frameBuffer);
-        SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+        SDL_RenderSetScale(renderer, drawingScale().x, drawingScale().y);
         card({0, 1, true}, 10, 40, false);
         card({2, 7, false}, 200, 40, false);
         Pixels f = readPixels(frameBuffer);
@@ -296,25 +300,22 @@ TEST_F(Surface, CardsAreTheAtlasCellsAveragedAtScaleOneAndCopiedAtScaleTwo) {
                 }
         EXPECT_EQ(0, mismatches) << "scale " << scale;
     }
-    cardAtlasData = previousData;
-    cardAtlasSize = previousSize;
+    setAtlasPicture(previous);
     freeGraphics();
     SDL_SetWindowSize(window, 760, 650);
     ASSERT_TRUE(initGraphics());
 }
 
 TEST_F(Surface, AnAtlasThatIsNoCardPictureFailsTheGraphics) {
-    const unsigned char* previousData = cardAtlasData;
-    unsigned int previousSize = cardAtlasSize;
-    std::vector<unsigned char> truncated(previousData, previousData + 100000);
+    const AtlasPicture previous = atlasPicture();
+    std::vector<unsigned char> truncated(previous.bytes, previous.bytes + 100000);
     EXPECT_FALSE(useAtlas(truncated));
     EXPECT_NE(nullptr, std::strstr(SDL_GetError(), "card atlas")) << SDL_GetError();
     SDL_Surface* deep = SDL_CreateRGBSurfaceWithFormat(0, 2080, 1120, 32, SDL_PIXELFORMAT_ARGB8888);
     std::vector<unsigned char> wrongDepth = encodeBmp(deep);
     SDL_FreeSurface(deep);
     EXPECT_FALSE(useAtlas(wrongDepth));
-    cardAtlasData = previousData;
-    cardAtlasSize = previousSize;
+    setAtlasPicture(previous);
     freeGraphics();
     ASSERT_TRUE(initGraphics());
 }

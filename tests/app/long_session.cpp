@@ -10,9 +10,12 @@
 #include <vector>
 
 #include "interaction/Actions.h"
+#include "interaction/ActionsTesting.h"
 #include "presentation/Graphics.h"
+#include "presentation/GraphicsTesting.h"
 #include "presentation/Scene.h"
 #include "presentation/Victory.h"
+#include "presentation/VictoryTesting.h"
 #include "sound/CardAudio.h"
 #include "support/Headless.h"
 #include "support/Replay.h"
@@ -69,9 +72,9 @@ TEST_F(LongSession, HundredThousandActionsInOneGameKeepOnlyTheirHistory) {
         if (action % 1000 == 0) {
             ASSERT_TRUE(validTable(game)) << "after action " << action;
             // A new clock text and score every time: the cache must flush.
-            startTicks = SDL_GetTicks() - static_cast<Uint32>(action) * 1000u;
+            setClockMarks({SDL_GetTicks() - static_cast<Uint32>(action) * 1000u, clockMarks().winTicks});
             render();
-            EXPECT_LE(textImages.size(), 256u);
+            EXPECT_LE(cachedTexts().size(), 256u);
         }
         if (game.won()) reset(true);  // the same deal again, history given back
     }
@@ -100,13 +103,13 @@ TEST_F(LongSession, TenThousandNewGamesHoldNothingOfTheOldOnes) {
         drawFromStock();
         reset(false);
         ASSERT_EQ(0u, game.history.capacity()) << "game " << g;
-        ASSERT_EQ(0u, startTicks);
+        ASSERT_EQ(0u, clockMarks().startTicks);
         if (g % 500 == 0) {
             ASSERT_TRUE(validTable(game)) << "game " << g;
             render();
-            EXPECT_LE(textImages.size(), 256u);
-            EXPECT_EQ(nullptr, winTrail);
-            EXPECT_TRUE(winStamps.empty());
+            EXPECT_LE(cachedTexts().size(), 256u);
+            EXPECT_EQ(nullptr, winFlight().winTrail);
+            EXPECT_TRUE(winImprints().empty());
         }
     }
     EXPECT_EQ(60001u, seed);

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "interaction/ActionsTesting.h"
 #include "interaction/Pointer.h"
 #include "presentation/Graphics.h"
 #include "presentation/Scene.h"
@@ -120,12 +121,12 @@ TEST(PlayDeal, CertificateAsPointerGesturesWinsTheDeal) {
     if (const char* dir = std::getenv("ZARN_PLAY_REFERENCE")) {
         ASSERT_TRUE(startHeadless()) << SDL_GetError();
         ASSERT_TRUE(resizeGraphics());
-        ASSERT_EQ(bufferWidth, W);
-        ASSERT_EQ(bufferHeight, H);
+        ASSERT_EQ(frameArea().w, W);
+        ASSERT_EQ(frameArea().h, H);
         sol::State won = game.state;
         game.state = dealt;
         clearWinAnimation();
-        startTicks = winTicks = 0;
+        setClockMarks({0, 0});
         ASSERT_TRUE(saveFrame(std::string(dir) + "/dealt.bmp")) << SDL_GetError();
         game.state = won;
         ASSERT_TRUE(saveFrame(std::string(dir) + "/won.bmp")) << SDL_GetError();

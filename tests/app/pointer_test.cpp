@@ -9,7 +9,9 @@
 #include <string>
 
 #include "interaction/Actions.h"
+#include "interaction/ActionsTesting.h"
 #include "interaction/Pointer.h"
+#include "interaction/PointerTesting.h"
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
 #include "support/Cards.h"
@@ -43,6 +45,10 @@ void smallTable() {
 }
 
 void press(int p, int i, int clicks = 1) { down(cardX(p), cardY(p, i), clicks); }
+
+// Where the last press was.
+int pressX() { return pointerPlaces().downX; }
+int pressY() { return pointerPlaces().downY; }
 
 struct Hit {
     int p, i;
@@ -139,11 +145,14 @@ TEST(PointerGestures, StateMachine) {
         {"double-click an empty column", Idle, [] { down(432 + 40, 250, 2); }, -1, false, nothingMoved},
         {"motion without a selection", Idle, [] { motion(500, 500, true); }, -1, false, nothingMoved},
         {"release without a press", Idle, [] { up(cardX(9), cardY(9, 0)); }, -1, false, nothingMoved},
-        {"release without motion", Selected, [] { up(downX, downY); }, 8, false, nothingMoved},
-        {"motion one unit away, button held", Selected, [] { motion(downX + 1, downY, true); }, 8, true, nothingMoved},
-        {"motion one unit down, button held", Selected, [] { motion(downX, downY + 1, true); }, 8, true, nothingMoved},
-        {"motion without the button", Selected, [] { motion(downX + 30, downY, false); }, 8, false, nothingMoved},
-        {"motion back onto the press point", Selected, [] { motion(downX, downY, true); }, 8, false, nothingMoved},
+        {"release without motion", Selected, [] { up(pressX(), pressY()); }, 8, false, nothingMoved},
+        {"motion one unit away, button held", Selected, [] { motion(pressX() + 1, pressY(), true); }, 8, true,
+         nothingMoved},
+        {"motion one unit down, button held", Selected, [] { motion(pressX(), pressY() + 1, true); }, 8, true,
+         nothingMoved},
+        {"motion without the button", Selected, [] { motion(pressX() + 30, pressY(), false); }, 8, false, nothingMoved},
+        {"motion back onto the press point", Selected, [] { motion(pressX(), pressY(), true); }, 8, false,
+         nothingMoved},
         {"press where the run may go", Selected, [] { press(9, 0); }, -1, false, sizes(8, 1, 9, 3)},
         {"press on the stock", Selected, [] { press(0, 1); }, -1, false, sizes(0, 1, 1, 2)},
         {"press on another movable card", Selected, [] { press(7, 0); }, 7, false, nothingMoved},
@@ -156,7 +165,7 @@ TEST(PointerGestures, StateMachine) {
         {"release on the source pile", Dragging, [] { up(cardX(8), cardY(8, 2)); }, -1, false, nothingMoved},
         {"release on the top bar", Dragging, [] { up(300, 10); }, -1, false, nothingMoved},
         {"release outside every pile", Dragging, [] { up(-40, 900); }, -1, false, nothingMoved},
-        {"further motion", Dragging, [] { motion(downX, downY, true); }, 8, true, nothingMoved},
+        {"further motion", Dragging, [] { motion(pressX(), pressY(), true); }, 8, true, nothingMoved},
         {"motion with the button up", Dragging, [] { motion(600, 600, false); }, 8, true, nothingMoved},
         {"new game", Dragging, [] { reset(false); }, -1, false, [] { return true; }},
         {"undo", Dragging, [] { undo(); }, -1, false, nothingMoved},
@@ -167,8 +176,8 @@ TEST(PointerGestures, StateMachine) {
         if (c.start != Idle) {
             press(8, 1);
             ASSERT_EQ(selected, 8);
-            if (c.start == Selected) up(downX, downY);
-            if (c.start == Dragging) motion(downX + 5, downY + 5, true);
+            if (c.start == Selected) up(pressX(), pressY());
+            if (c.start == Dragging) motion(pressX() + 5, pressY() + 5, true);
             ASSERT_EQ(dragging, c.start == Dragging);
         }
         c.event();
@@ -183,7 +192,7 @@ TEST(PointerGestures, StateMachine) {
 TEST(PointerGestures, ClickToMoveAKingRunOntoAnEmptyColumn) {
     smallTable();
     press(11, 1);
-    up(downX, downY);
+    up(pressX(), pressY());
     ASSERT_EQ(selected, 11);
     ASSERT_EQ(indexSelected, 1);
     down(432 + 10, 204 + 100, 1);  // empty column 10
@@ -193,7 +202,7 @@ TEST(PointerGestures, ClickToMoveAKingRunOntoAnEmptyColumn) {
     EXPECT_EQ(game.state.piles[10][1].rank, 12);
     ASSERT_EQ(game.state.piles[11].size(), 1u);
     EXPECT_TRUE(game.state.piles[11][0].up) << "the exposed card turns up";
-    EXPECT_NE(startTicks, 0u);
+    EXPECT_NE(clockMarks().startTicks, 0u);
     // A queen alone may not go to an empty column: the press just drops it.
     smallTable();
     press(11, 2);
@@ -213,9 +222,9 @@ TEST(PointerGestures, ThreeCardWasteOnlyItsTopCardIsPicked) {
     down(158 + 70, 100, 1);  // the top card, 32 units right of the waste's edge
     EXPECT_EQ(selected, 1);
     EXPECT_EQ(indexSelected, 3);
-    EXPECT_EQ(grabX, 70) << "grab offset from the top fanned card";
-    EXPECT_EQ(grabY, 100 - 58);
-    EXPECT_EQ(dragGap, 25);
+    EXPECT_EQ(pointerPlaces().grabX, 70) << "grab offset from the top fanned card";
+    EXPECT_EQ(pointerPlaces().grabY, 100 - 58);
+    EXPECT_EQ(pointerPlaces().dragGap, 25);
     motion(300, 400, true);
     SDL_Point at = draggedPosition(0);
     EXPECT_EQ(at.x, 230);
@@ -237,9 +246,9 @@ TEST(PointerGestures, GrabOffsetAndSpacingOfALongColumn) {
     down(px(12) + 11, y, 1);
     ASSERT_EQ(selected, 12);
     EXPECT_EQ(indexSelected, 10);
-    EXPECT_EQ(grabX, 11);
-    EXPECT_EQ(grabY, 3);
-    EXPECT_EQ(dragGap, 21);
+    EXPECT_EQ(pointerPlaces().grabX, 11);
+    EXPECT_EQ(pointerPlaces().grabY, 3);
+    EXPECT_EQ(pointerPlaces().dragGap, 21);
     motion(100, 300, true);
     SDL_Point second = draggedPosition(2);
     EXPECT_EQ(second.x, 89);

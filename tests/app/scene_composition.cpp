@@ -1,6 +1,10 @@
 // The composed table read back from the frame buffer: piles and their marks,
 // the waste fan, the selection frame, the drag, the status bar, the menu and
 // the panels, and the copy to the window.
+#include "interaction/ActionsTesting.h"
+#include "interaction/PointerTesting.h"
+#include "presentation/GraphicsTesting.h"
+#include "presentation/VictoryTesting.h"
 #include "support/SceneFixture.h"
 #include "support/Tables.h"
 
@@ -31,8 +35,8 @@ void expectOutline(const Pixels& f, int p, bool present) {
 
 // Ink of a cached text at its place: the text was drawn, exactly so, there.
 void expectText(const Pixels& f, const std::string& s, int x, int y, SDL_Color c, Rgb background) {
-    auto entry = textImages.find(TextKey(s, c.r, c.g, c.b, false));
-    ASSERT_NE(textImages.end(), entry) << "\"" << s << "\" was not drawn";
+    auto entry = cachedTexts().find(TextKey(s, c.r, c.g, c.b, false));
+    ASSERT_NE(cachedTexts().end(), entry) << "\"" << s << "\" was not drawn";
     Rgb ink = {c.r, c.g, c.b};
     EXPECT_GT(f.count(x, y, entry->second.width, entry->second.height, ink), 3) << s;
     EXPECT_EQ(0, f.other(x - 3, y, 3, entry->second.height, background, background)) << s << " starts early";
@@ -51,8 +55,8 @@ TEST_F(Scene, EmptyPilesShowOutlinesAndOnlyStockAndFoundationsAMark) {
             EXPECT_EQ(79 * 111, f.count(x + 1, y + 1, 79, 111, tableGreen));
         }
     }
-    EXPECT_EQ(1u, textImages.count(TextKey("O", 0, 64, 0, true)));
-    EXPECT_EQ(1u, textImages.count(TextKey("A", 0, 96, 0, true)));
+    EXPECT_EQ(1u, cachedTexts().count(TextKey("O", 0, 64, 0, true)));
+    EXPECT_EQ(1u, cachedTexts().count(TextKey("A", 0, 96, 0, true)));
     EXPECT_GT(f.count(px(0) + 20, 90, 40, 50, darkGreen), 20) << "the O stands in the stock";
     for (int p = 2; p <= 5; ++p) {
         EXPECT_GT(f.count(px(p) + 20, 90, 40, 50, markGreen), 20) << "the A stands in foundation " << p;
@@ -111,11 +115,9 @@ TEST_F(Scene, WasteFanInBothDrawModesAndWhileItsTopIsDragged) {
         game.drawCount = c.drawCount;
         for (int i = 0; i < c.size; ++i) game.state.piles[1].push_back(faceUp(1, i + 1));
         if (c.dragIndex >= 0) {
-            dragging = true;
             selected = 1;
             indexSelected = c.dragIndex;
-            mx = 500;
-            my = 400;
+            holdDrag({500, 400}, {0, 0}, 25);
         }
         Pixels f = composed();
         for (size_t k = 0; k < c.shown.size(); ++k) {
@@ -164,14 +166,9 @@ TEST_F(Scene, DraggedCardsFollowThePointerAndLeaveTheirPlace) {
     game.state.piles[6] = {faceDown(3, 9), faceUp(0, 13), faceUp(1, 12), faceUp(0, 11)};
     game.state.piles[2] = {faceUp(3, 1), faceUp(3, 2)};
     game.state.piles[8] = {faceUp(2, 13)};
-    dragging = true;
     selected = 6;
     indexSelected = 2;
-    mx = 400;
-    my = 300;
-    grabX = 10;
-    grabY = 5;
-    dragGap = 25;
+    holdDrag({400, 300}, {10, 5}, 25);  // the pointer, the grab within the card, the spacing
     Pixels f = composed();
     EXPECT_EQ(faceColour(0, 13), f.at(64, 229 + 100)) << "the card left behind shows whole";
     EXPECT_EQ(tableGreen, f.at(64, 229 + 114));
@@ -198,10 +195,7 @@ TEST_F(Scene, DraggedCardsFollowThePointerAndLeaveTheirPlace) {
     expectOutline(f, 8, false);
 
     // The status bar is drawn over a card dragged into it.
-    my = 600;
-    grabY = 0;
-    mx = 300;
-    grabX = 0;
+    holdDrag({300, 600}, {0, 0}, 25);
     f = composed();
     EXPECT_EQ(faceColour(2, 13), f.at(340, 610));
     EXPECT_EQ(panelGrey, f.at(340, 635));
@@ -228,10 +222,8 @@ TEST_F(Scene, StatusBarShowsDrawModeSoundScoreAndFrozenTime) {
         game.drawCount = c.drawCount;
         game.state.score = c.score;
         cardAudio.enabled = c.sound;
-        startTicks = c.startTicks;
-        winTicks = c.winTicks;
-        for (auto& e : textImages) SDL_DestroyTexture(e.second.texture);
-        textImages.clear();
+        setClockMarks({c.startTicks, c.winTicks});
+        flushTextCache();
         Pixels f = composed();
         expectText(f, c.mode, 12, 628, black, panelGrey);
         expectText(f, c.points, 460, 628, black, panelGrey);
@@ -258,7 +250,7 @@ TEST_F(Scene, MenuListsItsFiveEntriesOverTheTable) {
     const char* labels[] = {"Neues Spiel       F2", "Erneut geben      F3", "1 / 3 Karten      D",
                             "Rueckgaengig      Strg+Z", "Beenden"};
     for (int j = 0; j < 5; ++j) expectText(f, labels[j], 12, 39 + 32 * j, black, panelGrey);
-    EXPECT_EQ(0u, textImages.count(TextKey("Gewonnen!", 255, 255, 255, false)));
+    EXPECT_EQ(0u, cachedTexts().count(TextKey("Gewonnen!", 255, 255, 255, false)));
 }
 
 TEST_F(Scene, HelpPanelShowsTitleAndSevenLines) {
@@ -329,8 +321,8 @@ TEST_F(Scene, WindowGetsTheWholeFrameWithGreenBarsBeside) {
     game.deal(42, 64);
     SDL_SetWindowSize(window, 570, 650);
     render();
-    ASSERT_EQ(570, bufferWidth);
-    ASSERT_EQ(487, bufferHeight) << "the 487.5 rows that SDL shows, cut to whole ones";
+    ASSERT_EQ(570, frameArea().w);
+    ASSERT_EQ(487, frameArea().h) << "the 487.5 rows that SDL shows, cut to whole ones";
     // The whole window, bars included.
     const Pixels shot = readWindow();
     ASSERT_EQ(570, shot.width);
@@ -356,14 +348,17 @@ TEST_F(Scene, TrailNeverCoversABarAtAnyScale) {
     for (const auto& size : sizes) {
         SDL_SetWindowSize(window, size[0], size[1]);
         ASSERT_TRUE(resizeGraphics());
+        const int bufferWidth = frameArea().w, bufferHeight = frameArea().h;
         SCOPED_TRACE(std::to_string(size[0]) + "x" + std::to_string(size[1]) + ", buffer " +
                      std::to_string(bufferWidth) + "x" + std::to_string(bufferHeight));
         clearTable();
         const Pixels bare = composed();
         // Imprints over the whole table, from above the top bar to below the
         // status bar.
+        std::vector<WinStamp> imprints;
         for (int y = -100; y < H; y += 40)
-            for (int x = -40; x < W; x += 60) winStamps.push_back({faceUp((x + y) & 3, 13), x, y});
+            for (int x = -40; x < W; x += 60) imprints.push_back({faceUp((x + y) & 3, 13), x, y});
+        setWinImprints(imprints);
         const Pixels trail = composed();
         clearWinAnimation();
 
@@ -410,8 +405,9 @@ std::vector<Edge> bevelEdges(const char* name, int x, int y, int w, int h) {
 // number of pixels looked at.
 int gapsIn(const Pixels& f, const Edge& e, int& along) {
     const bool across = e.y0 == e.y1;  // a horizontal line
-    const double scale = across ? drawingScaleX : drawingScaleY;
-    const double thick = across ? drawingScaleY : drawingScaleX;
+    const SDL_FPoint drawing = drawingScale();
+    const double scale = across ? drawing.x : drawing.y;
+    const double thick = across ? drawing.y : drawing.x;
     const int from = across ? e.x0 : e.y0, to = across ? e.x1 : e.y1, at = across ? e.y0 : e.x0;
     // Pixels wholly within the units strictly between the ends.
     const int first = static_cast<int>(std::ceil((from + 1) * scale));

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/Startup.h"
+#include "shell/Program.h"
 #include "sound/CardAudio.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "shell/Startup.h"
+#include "shell/SelfTest.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 
 #include "interaction/Actions.h"
 #include "presentation/Victory.h"
+#include "presentation/VictoryTesting.h"
 #include "support/DealSignature.h"
 #include "support/Tables.h"
 
@@ -39,8 +40,8 @@ bool sameTrail(const std::vector<WinStamp>& a, const std::vector<WinStamp>& b) {
 
 // Advances the flight by exactly one step, a millisecond at a time.
 void nextStep() {
-    const Uint32 from = winStep;
-    while (winStep == from && winAnimating) advanceWinAnimation(winLastTick + 1);
+    const Uint32 from = winFlight().winStep;
+    while (winFlight().winStep == from && winAnimating) advanceWinAnimation(winFlight().winLastTick + 1);
 }
 
 // One card alone in flight, about to take its next (even) step.
@@ -53,11 +54,9 @@ void lone(float x, float y, float vx, float vy) {
     c.vx = vx;
     c.vy = vy;
     flyingCards.push_back(c);
-    winAnimating = true;
-    winStep = 1;
-    winLastTick = 5000;
+    resumeWinFlight(1, 5000);
     advanceWinAnimation(5017);
-    ASSERT_EQ(winStep, 2u);
+    ASSERT_EQ(winFlight().winStep, 2u);
 }
 
 // The heights a card reaches between two touches of the status bar, from its
@@ -95,7 +94,7 @@ TEST_F(Flight, KingsFirstFromTheirFoundationsThrownUpAndSidewaysByTheSeedAlone) 
     startWinAnimation(1000);
     ASSERT_EQ(flyingCards.size(), 52u);
     EXPECT_TRUE(winAnimating);
-    EXPECT_EQ(winLastTick, 1000u);
+    EXPECT_EQ(winFlight().winLastTick, 1000u);
 
     // Kings of foundations 2..5 first, down to the aces, each waiting on its
     // foundation; every one thrown upwards, to the left or to the right.
@@ -122,8 +121,8 @@ TEST_F(Flight, KingsFirstFromTheirFoundationsThrownUpAndSidewaysByTheSeedAlone) 
     advanceWinAnimation(1200);
     startWinAnimation(9000);
     EXPECT_TRUE(sameFlight(first, flyingCards));
-    EXPECT_EQ(winStep, 0u);
-    EXPECT_TRUE(winStamps.empty());
+    EXPECT_EQ(winFlight().winStep, 0u);
+    EXPECT_TRUE(winImprints().empty());
 
     // The same seed with the suits laid out otherwise: same motions, the
     // cards follow their foundations.
@@ -152,9 +151,9 @@ TEST_F(Flight, CardsTakeOffEveryTenStepsAndPrintOnEvenSteps) {
     // Frames one millisecond apart: the remainder carries, one step at a time.
     Uint32 now = 100;
     auto toStep = [&now](Uint32 step) {
-        while (winStep < step) {
+        while (winFlight().winStep < step) {
             advanceWinAnimation(++now);
-            ASSERT_LE(winStep, step);
+            ASSERT_LE(winFlight().winStep, step);
         }
     };
 
@@ -162,17 +161,17 @@ TEST_F(Flight, CardsTakeOffEveryTenStepsAndPrintOnEvenSteps) {
     EXPECT_EQ(now, 117u);  // the first 1/60 s is complete after 17 ms
     EXPECT_TRUE(flyingCards[0].launched);
     EXPECT_FALSE(flyingCards[1].launched);
-    EXPECT_TRUE(winStamps.empty());
+    EXPECT_TRUE(winImprints().empty());
     // Off its foundation the way it was thrown: sideways and up.
     EXPECT_EQ(flyingCards[0].x > king.x, king.vx > 0);
     EXPECT_NE(flyingCards[0].x, king.x);
     EXPECT_LT(flyingCards[0].y, king.y);
 
     toStep(2);
-    ASSERT_EQ(winStamps.size(), 1u);
-    EXPECT_EQ(winStamps[0].card, king.card);
-    EXPECT_NEAR(winStamps[0].x, flyingCards[0].x, 0.5f) << "the imprint lies where the card is";
-    EXPECT_NEAR(winStamps[0].y, flyingCards[0].y, 0.5f);
+    ASSERT_EQ(winImprints().size(), 1u);
+    EXPECT_EQ(winImprints()[0].card, king.card);
+    EXPECT_NEAR(winImprints()[0].x, flyingCards[0].x, 0.5f) << "the imprint lies where the card is";
+    EXPECT_NEAR(winImprints()[0].y, flyingCards[0].y, 0.5f);
 
     toStep(10);
     EXPECT_FALSE(flyingCards[1].launched);
@@ -182,13 +181,13 @@ TEST_F(Flight, CardsTakeOffEveryTenStepsAndPrintOnEvenSteps) {
     EXPECT_FALSE(flyingCards[2].launched);
     toStep(12);
     // The king's imprints at steps 2..12 and the second card's first.
-    ASSERT_EQ(winStamps.size(), 7u);
-    EXPECT_EQ(winStamps[6].card, flyingCards[1].card);
+    ASSERT_EQ(winImprints().size(), 7u);
+    EXPECT_EQ(winImprints()[6].card, flyingCards[1].card);
 
     // One second of frames is 60 steps, whatever the frame rate.
-    Uint32 before = winStep;
+    Uint32 before = winFlight().winStep;
     for (int i = 0; i < 1000; ++i) advanceWinAnimation(++now);
-    EXPECT_NEAR(static_cast<int>(winStep - before), 60, 1);
+    EXPECT_NEAR(static_cast<int>(winFlight().winStep - before), 60, 1);
 }
 
 TEST_F(Flight, AStallAdvancesAQuarterSecondAtMost) {
@@ -204,10 +203,10 @@ TEST_F(Flight, AStallAdvancesAQuarterSecondAtMost) {
         startWinAnimation(c.start);
         advanceWinAnimation(c.later);
         SCOPED_TRACE(c.later);
-        EXPECT_NEAR(winStep * dt + winRemainder, 0.25f, 1e-5f);
-        EXPECT_GE(winStep, 14u);
-        EXPECT_LE(winStep, 15u);
-        EXPECT_EQ(winLastTick, c.later);
+        EXPECT_NEAR(winFlight().winStep * dt + winFlight().winRemainder, 0.25f, 1e-5f);
+        EXPECT_GE(winFlight().winStep, 14u);
+        EXPECT_LE(winFlight().winStep, 15u);
+        EXPECT_EQ(winFlight().winLastTick, c.later);
     }
 }
 
@@ -235,7 +234,7 @@ TEST_F(Flight, BouncesOnTheStatusBar) {
         for (int step = 0; step < 600 && arcs.apex.size() < 4; ++step) {
             nextStep();
             const float y = flyingCards[0].y;
-            ASSERT_LE(y, floorY) << "into the status bar in step " << winStep;
+            ASSERT_LE(y, floorY) << "into the status bar in step " << winFlight().winStep;
             arcs.see(y);
         }
         ASSERT_GE(arcs.apex.size(), 4u) << "three bounces";
@@ -244,7 +243,7 @@ TEST_F(Flight, BouncesOnTheStatusBar) {
         EXPECT_LT(rise, c.mostRise);
         for (size_t k = 2; k < arcs.apex.size(); ++k) EXPECT_GE(arcs.apex[k], arcs.apex[k - 1]) << "bounce " << k;
         EXPECT_TRUE(winAnimating) << "a card that stays on the table keeps the flight going";
-        for (const WinStamp& s : winStamps) EXPECT_LE(s.y, 510);
+        for (const WinStamp& s : winImprints()) EXPECT_LE(s.y, 510);
     }
 }
 
@@ -261,17 +260,17 @@ TEST_F(Flight, EdgesOfTheTable) {
         EXPECT_EQ(flyingCards[0].finished, !c.onTable);
         EXPECT_EQ(winAnimating, c.onTable);
         if (c.onTable) {
-            ASSERT_EQ(winStamps.size(), 1u);
-            EXPECT_EQ(winStamps[0].x, c.stampX);
+            ASSERT_EQ(winImprints().size(), 1u);
+            EXPECT_EQ(winImprints()[0].x, c.stampX);
         } else {
-            EXPECT_TRUE(winStamps.empty());
+            EXPECT_TRUE(winImprints().empty());
         }
     }
     // Rounding of an imprint is half away from zero.
     lone(-79.5f, 200.5f, 0.0f, -12.666667f);
-    ASSERT_EQ(winStamps.size(), 1u);
-    EXPECT_EQ(winStamps[0].x, -80);
-    EXPECT_EQ(winStamps[0].y, 201);
+    ASSERT_EQ(winImprints().size(), 1u);
+    EXPECT_EQ(winImprints()[0].x, -80);
+    EXPECT_EQ(winImprints()[0].y, 201);
 }
 
 TEST_F(Flight, AWholeFlightLeavesAtTheSidesAndEnds) {
@@ -284,10 +283,10 @@ TEST_F(Flight, AWholeFlightLeavesAtTheSidesAndEnds) {
     // Frames of 16 ms take one step at most, so every step is seen once.
     while (winAnimating && now < 60000) {
         now += 16;
-        const Uint32 step = winStep;
+        const Uint32 step = winFlight().winStep;
         advanceWinAnimation(now);
-        if (!flyingCards[51].launched) lastLaunch = winStep;
-        if (winStep == step) continue;
+        if (!flyingCards[51].launched) lastLaunch = winFlight().winStep;
+        if (winFlight().winStep == step) continue;
         for (int k = 0; k < 52; ++k)
             if (flyingCards[k].launched && !flyingCards[k].finished) arcs[k].see(flyingCards[k].y);
     }
@@ -306,8 +305,8 @@ TEST_F(Flight, AWholeFlightLeavesAtTheSidesAndEnds) {
     EXPECT_GT(bounced, 26) << "most cards bounce before they leave";
     // The trail lies on the table, between its sides, under the top bar's
     // edge at most, on the status bar at the lowest.
-    EXPECT_GT(winStamps.size(), 2000u);
-    for (const WinStamp& s : winStamps) {
+    EXPECT_GT(winImprints().size(), 2000u);
+    for (const WinStamp& s : winImprints()) {
         EXPECT_GE(s.x, -80);
         EXPECT_LE(s.x, 760);
         EXPECT_GE(s.y, 0);
@@ -315,18 +314,18 @@ TEST_F(Flight, AWholeFlightLeavesAtTheSidesAndEnds) {
     }
 
     // Later frames change nothing; the trail stays.
-    const size_t stamps = winStamps.size();
-    const Uint32 steps = winStep;
+    const size_t stamps = winImprints().size();
+    const Uint32 steps = winFlight().winStep;
     advanceWinAnimation(now + 1000);
-    EXPECT_EQ(winStamps.size(), stamps);
-    EXPECT_EQ(winStep, steps);
+    EXPECT_EQ(winImprints().size(), stamps);
+    EXPECT_EQ(winFlight().winStep, steps);
 
     clearWinAnimation();
     EXPECT_TRUE(flyingCards.empty());
-    EXPECT_TRUE(winStamps.empty());
-    EXPECT_EQ(winStep, 0u);
-    EXPECT_EQ(winRemainder, 0.0f);
-    EXPECT_EQ(paintedWinStamps, 0u);
+    EXPECT_TRUE(winImprints().empty());
+    EXPECT_EQ(winFlight().winStep, 0u);
+    EXPECT_EQ(winFlight().winRemainder, 0.0f);
+    EXPECT_EQ(winFlight().paintedWinStamps, 0u);
 }
 
 // The flight hangs on the seed alone, not on the frames that show it; and
@@ -334,13 +333,13 @@ TEST_F(Flight, AWholeFlightLeavesAtTheSidesAndEnds) {
 // bounce, edges or imprints shows at once.
 TEST_F(Flight, OneSeedOneFlightAtAnyFrameRate) {
     flyAll(7, 16);
-    const std::vector<WinStamp> trail = winStamps;
-    const Uint32 steps = winStep;
+    const std::vector<WinStamp> trail = winImprints();
+    const Uint32 steps = winFlight().winStep;
     flyAll(7, 41);
-    EXPECT_EQ(winStep, steps);
-    EXPECT_TRUE(sameTrail(trail, winStamps));
+    EXPECT_EQ(winFlight().winStep, steps);
+    EXPECT_TRUE(sameTrail(trail, winImprints()));
     flyAll(8, 16);
-    EXPECT_FALSE(sameTrail(trail, winStamps));
+    EXPECT_FALSE(sameTrail(trail, winImprints()));
 
     uint64_t h = checks::kFnvOffset;
     for (const WinStamp& s : trail) {

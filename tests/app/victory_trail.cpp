@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "interaction/Actions.h"
+#include "interaction/ActionsTesting.h"
 #include "presentation/Graphics.h"
 #include "presentation/Scene.h"
 #include "presentation/Victory.h"
+#include "presentation/VictoryTesting.h"
 #include "shell/Frame.h"
 #include "shell/Startup.h"
 #include "support/EventQueue.h"
@@ -25,14 +27,14 @@ void setOutput(int width, int height) {
     SDL_SetRenderTarget(renderer, nullptr);
     SDL_SetWindowSize(window, width, height);
     ASSERT_TRUE(resizeGraphics()) << SDL_GetError();
-    ASSERT_EQ(bufferWidth, width) << "the output did not take the size";
-    ASSERT_EQ(bufferHeight, height);
+    ASSERT_EQ(frameArea().w, width) << "the output did not take the size";
+    ASSERT_EQ(frameArea().h, height);
 }
 
 // The trail's part of a composed frame, as the scene calls it.
 void trailFrame() {
     SDL_SetRenderTarget(renderer, frameBuffer);
-    SDL_RenderSetScale(renderer, drawingScaleX, drawingScaleY);
+    SDL_RenderSetScale(renderer, drawingScale().x, drawingScale().y);
     renderWinTrail();
 }
 
@@ -58,7 +60,7 @@ void fly(Uint32 frameMs, Uint32 midwayStep, F midway) {
     for (int i = 0; i < 10000 && winAnimating; ++i) {
         now += frameMs;
         advanceWinAnimation(now);
-        if (!done && winStep >= midwayStep) {
+        if (!done && winFlight().winStep >= midwayStep) {
             midway();
             done = true;
         }
@@ -79,13 +81,11 @@ TEST_F(Trail, ClippedBetweenTheBarsAndLaidOverTheTable) {
     const int sizes[][2] = {{760, 650}, {1140, 975}};
     for (const auto& size : sizes) {
         setOutput(size[0], size[1]);
-        SCOPED_TRACE(bufferWidth);
-        const float sx = drawingScaleX, sy = drawingScaleY;
+        SCOPED_TRACE(frameArea().w);
+        const float sx = drawingScale().x, sy = drawingScale().y;
         clearWinAnimation();
         // Half over the top bar, half over the bottom bar, and one in the open.
-        winStamps.push_back({{0, 13, true}, 100, -50});
-        winStamps.push_back({{1, 12, true}, 300, 560});
-        winStamps.push_back({{2, 11, true}, 500, 200});
+        setWinImprints({{{0, 13, true}, 100, -50}, {{1, 12, true}, 300, 560}, {{2, 11, true}, 500, 200}});
 
         SDL_SetRenderTarget(renderer, frameBuffer);
         SDL_RenderSetScale(renderer, sx, sy);
@@ -102,12 +102,12 @@ TEST_F(Trail, ClippedBetweenTheBarsAndLaidOverTheTable) {
         const SDL_Rect mark = {700, 60, 10, 10};
         SDL_SetRenderDrawColor(renderer, 0, 255, 255, 255);
         SDL_RenderFillRect(renderer, &mark);
-        ASSERT_NE(winTrail, nullptr);
-        EXPECT_EQ(paintedWinStamps, 3u);
+        ASSERT_NE(winFlight().winTrail, nullptr);
+        EXPECT_EQ(winFlight().paintedWinStamps, 3u);
 
-        Pixels trail = readPixels(winTrail);
-        ASSERT_EQ(trail.width, bufferWidth);
-        ASSERT_EQ(trail.height, bufferHeight);
+        Pixels trail = readPixels(winFlight().winTrail);
+        ASSERT_EQ(trail.width, frameArea().w);
+        ASSERT_EQ(trail.height, frameArea().h);
         EXPECT_EQ(pixelsOverTheBars(trail), 0) << "trail pixels over the top or bottom bar";
         // The parts of the cards between the bars are there, opaque.
         auto inside = [&](int x, int y) { return trail.raw(int((x + 0.5f) * sx), int((y + 0.5f) * sy)); };
@@ -134,36 +134,35 @@ TEST_F(Trail, ClippedBetweenTheBarsAndLaidOverTheTable) {
 }
 
 TEST_F(Trail, PaintsOnlyNewImprintsIntoTheSameTexture) {
-    EXPECT_EQ(winTrail, nullptr);
+    EXPECT_EQ(winFlight().winTrail, nullptr);
     renderWinTrail();  // no imprints: no texture
-    EXPECT_EQ(winTrail, nullptr);
+    EXPECT_EQ(winFlight().winTrail, nullptr);
 
-    winStamps.push_back({{0, 1, true}, 200, 200});
+    setWinImprints({{{0, 1, true}, 200, 200}});
     render();
-    SDL_Texture* texture = winTrail;
+    SDL_Texture* texture = winFlight().winTrail;
     ASSERT_NE(texture, nullptr);
-    EXPECT_EQ(paintedWinStamps, 1u);
+    EXPECT_EQ(winFlight().paintedWinStamps, 1u);
     // Painted imprints stay as painted: the first one moved in the list is
     // still where it was, since the texture is neither cleared nor repainted.
-    winStamps[0].x = 400;
-    winStamps.push_back({{0, 2, true}, 600, 300});
+    setWinImprints({{{0, 1, true}, 400, 200}, {{0, 2, true}, 600, 300}});
     render();
-    EXPECT_EQ(winTrail, texture);
-    EXPECT_EQ(paintedWinStamps, 2u);
-    Pixels trail = readPixels(winTrail);
+    EXPECT_EQ(winFlight().winTrail, texture);
+    EXPECT_EQ(winFlight().paintedWinStamps, 2u);
+    Pixels trail = readPixels(winFlight().winTrail);
     EXPECT_EQ(Pixels::alpha(trail.raw(240, 256)), 255);
     EXPECT_EQ(Pixels::alpha(trail.raw(440, 256)), 0);
     EXPECT_EQ(Pixels::alpha(trail.raw(640, 356)), 255);
 
     // Dropped (as a resize does), the whole list is painted again.
     dropWinTrail();
-    EXPECT_EQ(winTrail, nullptr);
-    EXPECT_EQ(paintedWinStamps, 0u);
+    EXPECT_EQ(winFlight().winTrail, nullptr);
+    EXPECT_EQ(winFlight().paintedWinStamps, 0u);
     render();
-    trail = readPixels(winTrail);
+    trail = readPixels(winFlight().winTrail);
     EXPECT_EQ(Pixels::alpha(trail.raw(240, 256)), 0);
     EXPECT_EQ(Pixels::alpha(trail.raw(440, 256)), 255);
-    EXPECT_EQ(paintedWinStamps, 2u);
+    EXPECT_EQ(winFlight().paintedWinStamps, 2u);
 }
 
 // A window resized during the flight and again after it ends with the very
@@ -171,29 +170,29 @@ TEST_F(Trail, PaintsOnlyNewImprintsIntoTheSameTexture) {
 TEST_F(Trail, AResizeKeepsEveryImprintAtTheNewSize) {
     seed = 99;
     fly(200, 300, [] {
-        ASSERT_GT(winStamps.size(), 500u);
+        ASSERT_GT(winImprints().size(), 500u);
         setOutput(1140, 975);
-        EXPECT_EQ(winTrail, nullptr);
+        EXPECT_EQ(winFlight().winTrail, nullptr);
     });
-    EXPECT_EQ(bufferWidth, 1140);
-    const size_t stamps = winStamps.size();
-    const Pixels resizedDuring = readPixels(winTrail);
+    EXPECT_EQ(frameArea().w, 1140);
+    const size_t stamps = winImprints().size();
+    const Pixels resizedDuring = readPixels(winFlight().winTrail);
 
     setOutput(1520, 1300);
     render();  // the whole scene, as the frame after a resize draws it
-    EXPECT_EQ(paintedWinStamps, stamps);
-    const Pixels resizedAfter = readPixels(winTrail);
+    EXPECT_EQ(winFlight().paintedWinStamps, stamps);
+    const Pixels resizedAfter = readPixels(winFlight().winTrail);
     ASSERT_EQ(resizedAfter.width, 1520);
 
     // References: the same flight drawn at one size from the start, frames
     // of another length (the imprints depend on steps, not frames).
     setOutput(1140, 975);
     fly(250, 0, [] {});
-    ASSERT_EQ(winStamps.size(), stamps);
-    const Pixels whole1140 = readPixels(winTrail);
+    ASSERT_EQ(winImprints().size(), stamps);
+    const Pixels whole1140 = readPixels(winFlight().winTrail);
     setOutput(1520, 1300);
     fly(250, 0, [] {});
-    const Pixels whole1520 = readPixels(winTrail);
+    const Pixels whole1520 = readPixels(winFlight().winTrail);
 
     auto differing = [](const Pixels& a, const Pixels& b) {
         size_t n = 0;
@@ -229,19 +228,19 @@ void winThroughActions() {
     ASSERT_TRUE(winAnimating);
     ASSERT_EQ(flyingCards.size(), 52u);
     // Some flight and a painted trail.
-    for (int i = 1; i <= 20; ++i) advanceWinAnimation(winTicks + 16 * i);
+    for (int i = 1; i <= 20; ++i) advanceWinAnimation(clockMarks().winTicks + 16 * i);
     render();
-    ASSERT_FALSE(winStamps.empty());
-    ASSERT_NE(winTrail, nullptr);
+    ASSERT_FALSE(winImprints().empty());
+    ASSERT_NE(winFlight().winTrail, nullptr);
 }
 
 void expectOff() {
     EXPECT_FALSE(winAnimating);
     EXPECT_TRUE(flyingCards.empty());
-    EXPECT_TRUE(winStamps.empty());
-    EXPECT_EQ(winTrail, nullptr);
-    EXPECT_EQ(paintedWinStamps, 0u);
-    EXPECT_EQ(winStep, 0u);
+    EXPECT_TRUE(winImprints().empty());
+    EXPECT_EQ(winFlight().winTrail, nullptr);
+    EXPECT_EQ(winFlight().paintedWinStamps, 0u);
+    EXPECT_EQ(winFlight().winStep, 0u);
 }
 
 TEST_F(Trail, EscapeUndoAndNewGameEndTheAnimation) {
@@ -262,7 +261,7 @@ TEST_F(Trail, EscapeUndoAndNewGameEndTheAnimation) {
     expectOff();
     // A frame after it draws no trail and makes no texture.
     render();
-    EXPECT_EQ(winTrail, nullptr);
+    EXPECT_EQ(winFlight().winTrail, nullptr);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "shell/Startup.h"
 #include "support/Headless.h"
 #include "window/Window.h"
+#include "window/WindowTesting.h"
 
 #include <SDL_syswm.h>  // last: it brings in Xlib's macros
 
@@ -151,8 +152,7 @@ protected:
         if (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) SDL_SetWindowFullscreen(window, 0);
         SDL_SetWindowSize(window, 760, 650);
         SDL_SetWindowPosition(window, 132, 59);
-        fittedWidth = 760;
-        fittedHeight = 650;
+        setFittedSize(760, 650);
         ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0);
         ASSERT_EQ(usable.w, 1024);  // the offscreen driver's one display
         ASSERT_EQ(usable.h, 768);
@@ -182,8 +182,8 @@ TEST_F(WindowOffscreen, NoWindowManagerInfoSoNoHintButFittingWorks) {
     EXPECT_EQ(r.h, 684);
     EXPECT_EQ(r.x, 132);
     EXPECT_EQ(r.y, 59);  // 59 + 684 < 768: still inside
-    EXPECT_EQ(fittedWidth, 800);
-    EXPECT_EQ(fittedHeight, 684);
+    EXPECT_EQ(windowFitting().fittedWidth, 800);
+    EXPECT_EQ(windowFitting().fittedHeight, 684);
 
     // Widened past the 1024 x 768 display: limited to it and pulled inside.
     SDL_SetWindowSize(window, 1000, 684);
@@ -217,10 +217,11 @@ TEST_F(WindowOffscreen, FullScreenTwiceRestoresPlaceAndSize) {
     toggleFullscreen();
     EXPECT_EQ(selected, -1);
     EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP);
-    EXPECT_EQ(windowedBounds.x, 40);
-    EXPECT_EQ(windowedBounds.y, 30);
-    EXPECT_EQ(windowedBounds.w, 700);
-    EXPECT_EQ(windowedBounds.h, 599);
+    const SDL_Rect stored = windowFitting().windowedBounds;
+    EXPECT_EQ(stored.x, 40);
+    EXPECT_EQ(stored.y, 30);
+    EXPECT_EQ(stored.w, 700);
+    EXPECT_EQ(stored.h, 599);
 
     // A full-screen window is never fitted, whatever its size.
     const SDL_Rect full = bounds();
@@ -228,8 +229,8 @@ TEST_F(WindowOffscreen, FullScreenTwiceRestoresPlaceAndSize) {
     const SDL_Rect stillFull = bounds();
     EXPECT_EQ(stillFull.w, full.w);
     EXPECT_EQ(stillFull.h, full.h);
-    EXPECT_EQ(fittedWidth, 700);
-    EXPECT_EQ(fittedHeight, 599);
+    EXPECT_EQ(windowFitting().fittedWidth, 700);
+    EXPECT_EQ(windowFitting().fittedHeight, 599);
 
     selected = 3;
     toggleFullscreen();
@@ -245,19 +246,19 @@ TEST_F(WindowOffscreen, FullScreenTwiceRestoresPlaceAndSize) {
 TEST_F(WindowOffscreen, NoWindowDoesNothing) {
     SDL_Window* const real = window;
     window = nullptr;
-    fittedWidth = 123;
-    fittedHeight = 45;
-    const SDL_Rect savedBounds = windowedBounds;
+    setFittedSize(123, 45);
+    const SDL_Rect savedBounds = windowFitting().windowedBounds;
     setWindowAspectHint();
     fitWindowToField();
     toggleFullscreen();
     window = real;
-    EXPECT_EQ(fittedWidth, 123);
-    EXPECT_EQ(fittedHeight, 45);
-    EXPECT_EQ(windowedBounds.x, savedBounds.x);
-    EXPECT_EQ(windowedBounds.y, savedBounds.y);
-    EXPECT_EQ(windowedBounds.w, savedBounds.w);
-    EXPECT_EQ(windowedBounds.h, savedBounds.h);
+    const WindowFitting after = windowFitting();
+    EXPECT_EQ(after.fittedWidth, 123);
+    EXPECT_EQ(after.fittedHeight, 45);
+    EXPECT_EQ(after.windowedBounds.x, savedBounds.x);
+    EXPECT_EQ(after.windowedBounds.y, savedBounds.y);
+    EXPECT_EQ(after.windowedBounds.w, savedBounds.w);
+    EXPECT_EQ(after.windowedBounds.h, savedBounds.h);
 }
 
 }  // namespace

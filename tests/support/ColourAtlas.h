@@ -10,6 +10,7 @@
 
 #include "engine/Solitaire.h"
 #include "presentation/Graphics.h"
+#include "presentation/GraphicsTesting.h"
 #include "support/Pixels.h"
 
 // The colour atlas's card back.
@@ -34,8 +35,7 @@ inline std::vector<unsigned char> encodeBmp(SDL_Surface* s) {
 // Makes the graphics anew from another atlas picture; the bytes must outlive
 // the graphics.
 inline bool useAtlas(const std::vector<unsigned char>& bmp) {
-    cardAtlasData = bmp.data();
-    cardAtlasSize = static_cast<unsigned int>(bmp.size());
+    setAtlasPicture({bmp.data(), static_cast<unsigned int>(bmp.size())});
     freeGraphics();
     return initGraphics();
 }

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "interaction/ActionsTesting.h"
 #include "interaction/PointerState.h"
 #include "interaction/TableState.h"
 #include "support/Invariants.h"
@@ -40,8 +41,9 @@ inline std::string frameViolation(bool droppedMidDrag) {
     if (broken.empty()) broken = selectionViolation(game, selected, indexSelected, dragging, droppedMidDrag);
     if (broken.empty() && !(isBool(help) && isBool(menu) && isBool(running) && isBool(dragging)))
         broken = "a flag that is no bool";
-    if (broken.empty() && (winTicks != 0) != game.won()) broken = "win mark and table disagree";
-    if (broken.empty() && (startTicks != 0) != game.state.started) broken = "clock mark and table disagree";
+    const ClockMarks marks = clockMarks();
+    if (broken.empty() && (marks.winTicks != 0) != game.won()) broken = "win mark and table disagree";
+    if (broken.empty() && (marks.startTicks != 0) != game.state.started) broken = "clock mark and table disagree";
     return broken;
 }
 

@@ -11,7 +11,7 @@
 
 #include "presentation/Graphics.h"
 #include "presentation/Table.h"
-#include "presentation/Victory.h"
+#include "presentation/VictoryTesting.h"
 #include "window/Window.h"
 
 // A colour as the tests compare it: red, green and blue, 0 to 255 each.
@@ -76,9 +76,9 @@ inline Pixels readTarget(int width, int height) {
 inline Pixels readPixels(SDL_Texture* texture) {
     int width = 0, height = 0;
     SDL_QueryTexture(texture, nullptr, nullptr, &width, &height);
-    if (texture == frameBuffer || texture == winTrail) {
-        width = bufferWidth;
-        height = bufferHeight;
+    if (texture == frameBuffer || texture == winFlight().winTrail) {
+        width = frameArea().w;
+        height = frameArea().h;
     }
     SDL_Texture* previous = SDL_GetRenderTarget(renderer);
     SDL_SetRenderTarget(renderer, texture);

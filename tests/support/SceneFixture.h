@@ -40,7 +40,7 @@ protected:
         ASSERT_NE(nullptr, renderer);
         SDL_SetWindowSize(window, 760, 650);
         ASSERT_TRUE(resizeGraphics());
-        ASSERT_EQ(760, bufferWidth);
+        ASSERT_EQ(760, frameArea().w);
         flushTextCache();
         clearTable();
     }

@@ -1,0 +1,73 @@
+// The main loop's pacing: the pause after each frame step, the vsync that
+// paces a drag or the wait that stands in for it, and the rest when there is
+// nothing to do, on the way putting the sound device to rest.
+#include "shell/Loop.h"
+
+#include <SDL.h>
+
+#include "interaction/PointerState.h"
+#include "interaction/TableState.h"
+#include "presentation/Graphics.h"
+#include "shell/Frame.h"
+#include "sound/CardAudio.h"
+#include "window/Window.h"
+
+namespace {
+
+// Frames in a row, each under half a refresh after the one before, that
+// prove presents do not wait: a few may be quick even with vsync, while the
+// driver queues frames ahead.
+const int quickFramesToTell = 8;
+const Uint32 workPauseMs = 8;  // after a frame step that drew
+const Uint32 dragPauseMs = 4;  // at most, between drag frames presents do not pace
+
+// The sooner of two waits in milliseconds, where -1 is no end.
+int earliest(int a, int b) {
+    if (a < 0) return b;
+    if (b < 0) return a;
+    return a < b ? a : b;
+}
+
+}  // namespace
+
+void PresentPacing::backToBack(double ms) {
+    if (!vsync || broken) return;
+    quickFrames = ms < refreshMs / 2 ? quickFrames + 1 : 0;
+    if (quickFrames >= quickFramesToTell) broken = true;
+}
+
+void runFrames() {
+    PresentPacing pacing;
+    pacing.vsync = rendererHasVsync();
+    SDL_DisplayMode mode;
+    if (SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0)
+        pacing.refreshMs = 1000.0 / mode.refresh_rate;
+    const double ticksPerMs = static_cast<double>(SDL_GetPerformanceFrequency()) / 1000.0;
+    Uint64 lastEnd = 0;
+    bool unpaused = false;  // the frame just run followed the one before without a pause
+    while (running) {
+        frame();
+        const Uint64 end = SDL_GetPerformanceCounter();
+        if (unpaused && dragging) pacing.backToBack(static_cast<double>(end - lastEnd) / ticksPerMs);
+        lastEnd = end;
+        unpaused = false;
+        if (dragging) {
+            // A motion is drawn as soon as it comes: the wait ends with it.
+            if (pacing.presentsWait())
+                unpaused = true;
+            else
+                SDL_WaitEventTimeout(nullptr, dragPauseMs);
+        } else if (lastFrameDrew()) {
+            SDL_Delay(workPauseMs);
+        } else {
+            // Nothing to do: no wake-up until there is, but for the clock's
+            // next second and for putting the sound device to rest.
+            int audio = cardAudio.msToRest(SDL_GetTicks());
+            if (audio == 0) {
+                cardAudio.rest();
+                audio = -1;
+            }
+            SDL_WaitEventTimeout(nullptr, earliest(msToNextSecond(), audio));
+        }
+    }
+}
