@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Keeps the tree as clean as the README says: every C++ file laid out as
-# .clang-format says, src/ clean under .clang-tidy (compiled as the build's
-# compile_commands.json says), every shell script clean under shellcheck.
-# Each fault is printed, and each file at fault named on a line "lint: ...".
+# .clang-format says, every shell script clean under shellcheck, the
+# includes of src/ pointing the way the README's Layout says and in no
+# circle, and src/ clean under .clang-tidy (compiled as the build's
+# compile_commands.json says). Each fault is printed, and each file at fault
+# named on a line "lint: ...".
 #
 # Usage: lint.sh [build dir]   (out/release by default; it must be configured)
 set -euo pipefail
@@ -27,6 +29,50 @@ if ! clang-format --dry-run -Werror "${cxx[@]}" >"$scratch/format" 2>&1; then
         while read -r file; do echo "lint: $file is not laid out as .clang-format says (clang-format -i $file)"; done
     failed=1
 fi
+
+# --- Includes -------------------------------------------------------------
+# What each folder of src/ may include from the others, as the README's
+# Layout has it: all of a folder (ending in /) or the headers named. A
+# testing header (FooTesting.h) only from its owner, Foo.cpp.
+declare -A reaches=(
+    [engine]=''
+    [assets]=''
+    [sound]='assets/'
+    [window]='engine/ assets/ interaction/Actions.h presentation/Table.h'
+    [interaction]='engine/ assets/ sound/CardAudio.h presentation/Table.h presentation/Victory.h'
+    [presentation]='engine/ assets/ sound/CardAudio.h interaction/TableState.h interaction/PointerState.h'
+    [shell]='engine/ assets/ sound/ window/ interaction/ presentation/'
+)
+# A file of the include graph: a .cpp with its headers.
+node() { local name=${1%.*}; echo "${name%Testing}"; }
+grep -Hn '^#include "' src/*/*.cpp src/*/*.h >"$scratch/includes"
+while IFS=: read -r file line text; do
+    target=${text#*\"}
+    target=${target%\"*}
+    folder=${file#src/}
+    folder=${folder%%/*}
+    if [[ $target == *Testing.h ]]; then
+        [ "$file" = "src/${target%Testing.h}.cpp" ] && continue
+        why="which only ${target%Testing.h}.cpp and the tests may include"
+    else
+        [ "${target%%/*}" = "$folder" ] && continue
+        for reach in ${reaches[$folder]-}; do
+            if [[ ($reach == */ && $target == "$reach"*) || $target == "$reach" ]]; then continue 2; fi
+        done
+        why="against the direction of includes in the README's Layout"
+    fi
+    echo "$file:$line: $text"
+    echo "lint: $file includes $target, $why"
+    failed=1
+done <"$scratch/includes"
+while IFS=: read -r file _ text; do
+    target=${text#*\"}
+    echo "$(node "${file#src/}") $(node "${target%\"*}")"
+done <"$scratch/includes" | tsort >/dev/null 2>"$scratch/circle" || {
+    cat "$scratch/circle"
+    echo "lint: the files of src/ above include each other in a circle"
+    failed=1
+}
 
 # --- clang-tidy -----------------------------------------------------------
 # One file a process, as many at a time as there are cores; the headers
@@ -61,4 +107,5 @@ if [ "$failed" -ne 0 ]; then
     echo "lint: failed" >&2
     exit 1
 fi
-echo "lint: ${#cxx[@]} C++ files laid out, ${#sources[@]} sources clean under clang-tidy, ${#scripts[@]} scripts clean under shellcheck"
+echo "lint: ${#cxx[@]} C++ files laid out, the includes of src/ pointing down, ${#sources[@]} sources clean under" \
+    "clang-tidy, ${#scripts[@]} scripts clean under shellcheck"
