@@ -37,7 +37,7 @@ fi
 declare -A reaches=(
     [engine]=''
     [assets]=''
-    [sound]='assets/'
+    [sound]='engine/ assets/'
     [window]='engine/ assets/ interaction/Actions.h presentation/Table.h'
     [interaction]='engine/ assets/ sound/CardAudio.h presentation/Table.h presentation/Victory.h'
     [presentation]='engine/ assets/ sound/CardAudio.h interaction/TableState.h interaction/PointerState.h'
