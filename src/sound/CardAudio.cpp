@@ -26,6 +26,7 @@ struct SoundThread {
 
     // Asked by the main thread.
     bool wantOpen = false;
+    bool tried = false;  // an open has been tried
     bool quit = false;
     bool abandoned = false;  // shut-down went on without it: no more SDL calls
     SDL_AudioSpec format{};
@@ -105,7 +106,10 @@ void run(SoundThread& t) {
     std::unique_lock<std::mutex> hold(t.lock);
     for (;;) {
         t.changed.wait(hold, [&t] { return t.quit || t.wantOpen != (t.open != 0); });
-        const bool opening = !t.quit && t.wantOpen;
+        // The first open is tried even when shut-down comes first, so that a
+        // device that cannot open is said however short the run.
+        const bool opening = t.wantOpen && t.open == 0 && (!t.quit || !t.tried);
+        if (opening) t.tried = true;
         if (!opening && t.open == 0) break;
         const SDL_AudioSpec format = t.format;
         const SDL_AudioDeviceID device = t.open;

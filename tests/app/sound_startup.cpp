@@ -38,4 +38,20 @@ TEST(SoundAtStartUp, NoAudioDeviceIsNotFatal) {
     EXPECT_EQ(cardAudio.sample, nullptr);
 }
 
+// A run as short as the self-test's may shut down before the sound thread has
+// started: the device is still tried once, and its failure said.
+TEST(SoundAtStartUp, ADeviceThatCannotOpenIsSaidEvenWhenShutDownComesFirst) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    for (int round = 0; round < 20; ++round) {
+        logLines.clear();
+        SDL_LogSetOutputFunction(keepLine, nullptr);
+        CardAudio audio;
+        audio.open();
+        EXPECT_TRUE(audio.close());
+        int unavailable = 0;
+        for (const std::string& line : logLines) unavailable += line.rfind("Audio unavailable: ", 0) == 0;
+        EXPECT_EQ(unavailable, 1) << "round " << round;
+    }
+}
+
 }  // namespace
