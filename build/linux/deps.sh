@@ -12,7 +12,7 @@ packages=(
     # window managers the window is tested under; the Xfce and MATE ones read
     # their settings over a session bus (dbus-run-session), MATE's need its
     # settings schemas
-    openbox xfwm4 xfconf dbus-daemon metacity marco mate-settings-daemon-common icewm fluxbox
+    openbox xfwm4 xfconf dbus-daemon metacity marco mate-settings-daemon-common icewm fluxbox jwm
     # a Wayland compositor for the native Wayland session, and the title bar
     # SDL draws there through libdecor
     weston libdecor-0-plugin-1-cairo

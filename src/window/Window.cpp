@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "assets/Assets.h"
 #include "interaction/Actions.h"
@@ -57,19 +58,30 @@ bool enteredFromOutside = false;
 bool managerFullscreen = false;
 bool sdlFullscreen = false;
 
-// A place asked for that the window has not been seen at yet. A window
-// manager moves the frame by the borders SDL last heard of, which lag behind
-// a change of frame (leaving full screen, restoring a maximised window); the
-// next request is corrected by how far the last one landed off.
+// A place asked for that the window has not been seen at yet, and with it
+// the size when one was asked for too. A window manager moves the frame by
+// the borders SDL last heard of, which lag behind a change of frame (leaving
+// full screen, restoring a maximised window); one that keeps the aspect hint
+// by rounding down takes a unit off a size it is asked for, so that every
+// trip through full screen would leave the window smaller. The next request
+// is corrected by how far the last one landed off.
 struct Placement {
     bool pending = false;
+    bool placed = false;  // a place was asked for
     SDL_Point target{};
     SDL_Point asked{};
+    bool sized = false;  // a size was asked for, or is awaited from the window manager
+    SDL_Point targetSize{};
+    SDL_Point askedSize{};
+    bool looked = false;  // seen once since the request: what it shows now is an answer
     int tries = 0;
     Uint32 since = 0;
 };
 Placement placement;
 const int placementTries = 4;
+// A size further off than this is the window manager's choice or the
+// user's, not its rounding: it is left as it is.
+const int sizeSlack = 4;
 // A request the window manager ignores is given up; a window the user then
 // moves is left where the user put it.
 const Uint32 placementPatienceMs = 2000;
@@ -198,29 +210,69 @@ namespace {
 
 bool isFullscreen(Uint32 flags) { return (flags & fullscreenFlags) != 0; }
 
-// Asks for the client area at `at` once more, corrected by where the last
-// request landed; done when the window is there.
+bool operator==(SDL_Point a, SDL_Point b) { return a.x == b.x && a.y == b.y; }
+
+bool placementReached(SDL_Point now, SDL_Point size) {
+    return (!placement.placed || now == placement.target) && (!placement.sized || size == placement.targetSize);
+}
+
+// Asks for the pending place (and size) once more, corrected by where the
+// last request landed; done when the window is there. A size far from the
+// one awaited is someone else's choice, and the fitting's to answer.
 void askForPlacement() {
     const SDL_Point now = clientPosition(window);
-    if (now.x == placement.target.x && now.y == placement.target.y) {
+    const SDL_Point size = clientSize(window);
+    if (placementReached(now, size)) {
         placement.pending = false;
         return;
     }
-    if (placement.tries > 0) {
+    bool asked = false;
+    if (placement.looked) {
+        const SDL_Point off = {placement.targetSize.x - size.x, placement.targetSize.y - size.y};
+        if (placement.sized && !(size == placement.targetSize) && std::abs(off.x) <= sizeSlack &&
+            std::abs(off.y) <= sizeSlack) {
+            placement.askedSize.x += off.x;
+            placement.askedSize.y += off.y;
+            SDL_SetWindowSize(window, placement.askedSize.x, placement.askedSize.y);
+            asked = true;
+        }
         placement.asked.x += placement.target.x - now.x;
         placement.asked.y += placement.target.y - now.y;
     }
-    ++placement.tries;
-    SDL_SetWindowPosition(window, placement.asked.x, placement.asked.y);
-    if (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) {
-        const SDL_Point landed = clientPosition(window);
-        if (landed.x == placement.target.x && landed.y == placement.target.y) placement.pending = false;
+    placement.looked = true;
+    if (placement.placed) {
+        SDL_SetWindowPosition(window, placement.asked.x, placement.asked.y);
+        asked = true;
     }
+    if (!asked) return;
+    ++placement.tries;
+    if ((SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) && placementReached(clientPosition(window), clientSize(window)))
+        placement.pending = false;
 }
 
-void placeWindow(SDL_Point at) {
-    placement = {true, at, at, 0, SDL_GetTicks()};
+// The window asked to `at`, and to `size` where given (already asked for
+// by the caller).
+void placeWindow(SDL_Point at, const SDL_Point* size = nullptr) {
+    placement = {
+        true, true,          at, at, size != nullptr, size ? *size : SDL_Point{}, size ? *size : SDL_Point{}, false,
+        0,    SDL_GetTicks()};
     askForPlacement();
+}
+
+// The window manager brings the window back to a place of its own choosing
+// and to `size`, or to a unit or so off it: the size is made good.
+void awaitSize(SDL_Point size) {
+    placement = {true, false, {}, {}, true, size, size, false, 0, SDL_GetTicks()};
+    askForPlacement();
+}
+
+// A size on its way, or a unit or so off it, that the fitting must not take
+// for the user's.
+bool sizePending() {
+    if (!placement.pending || !placement.sized) return false;
+    const SDL_Point size = clientSize(window);
+    return std::abs(placement.targetSize.x - size.x) <= sizeSlack &&
+           std::abs(placement.targetSize.y - size.y) <= sizeSlack;
 }
 
 // Another look at a pending place after the window moved or was resized.
@@ -238,13 +290,19 @@ void followPlacement() {
 // Back from full screen to the place and size stored on entry, fitted as if
 // neither edge had been dragged. A compositor brings back the size it had
 // itself, and a size set before it has let go would be taken as the window's;
-// a window manager that entered full screen on its own returns to what it kept.
+// a window manager that entered full screen on its own returns to the place
+// it kept, and the size is made good if it comes back a unit or so off.
 void restoreWindowed() {
     const bool theirs = enteredFromOutside;
     enteredFromOutside = false;
-    if (theirs || compositorPlacesWindows(window)) return;
-    SDL_SetWindowSize(window, windowedBounds.w, windowedBounds.h);
-    placeWindow({windowedBounds.x, windowedBounds.y});
+    if (compositorPlacesWindows(window)) return;
+    if (theirs) {
+        awaitSize({fittedWidth, fittedHeight});
+        return;
+    }
+    const SDL_Point size = {windowedBounds.w, windowedBounds.h};
+    SDL_SetWindowSize(window, size.x, size.y);
+    placeWindow({windowedBounds.x, windowedBounds.y}, &size);
     fittedWidth = windowedBounds.w;
     fittedHeight = windowedBounds.h;
     fitWindowToField();
@@ -345,7 +403,7 @@ void fitWindowToField() {
         SDL_SetWindowSize(window, size.x, size.y);
         fittedWidth = size.x;
         fittedHeight = size.y;
-        if (hasUsable) placeWindow(windowFitPosition(0, 0, size, true, borders, usable));
+        if (hasUsable) placeWindow(windowFitPosition(0, 0, size, true, borders, usable), &size);
         setWindowAspectHint();
         return;
     }
@@ -354,14 +412,13 @@ void fitWindowToField() {
             settling.active = false;
         } else {
             const SDL_Point size = settling.size;
-            if (w != size.x || h != size.y) SDL_SetWindowSize(window, size.x, size.y);
+            if ((w != size.x || h != size.y) && !sizePending()) SDL_SetWindowSize(window, size.x, size.y);
             fittedWidth = size.x;
             fittedHeight = size.y;
             // Centred again with the frame the restored window really has.
             if (hasUsable) {
                 const SDL_Point place = windowFitPosition(0, 0, size, true, borders, usable);
-                if (!placement.pending || place.x != placement.target.x || place.y != placement.target.y)
-                    placeWindow(place);
+                if (!placement.pending || !(place == placement.target)) placeWindow(place, &size);
             }
             if (w == size.x && h == size.y && !placement.pending) settling.active = false;
             setWindowAspectHint();
@@ -369,6 +426,13 @@ void fitWindowToField() {
         }
     }
 
+    // A size asked for and on its way: SDL already reports the request.
+    if (sizePending()) {
+        fittedWidth = placement.targetSize.x;
+        fittedHeight = placement.targetSize.y;
+        setWindowAspectHint();
+        return;
+    }
     const SDL_Point size =
         windowFitSize(w, h, false, fittedWidth, fittedHeight, borders, hasUsable ? &usable : nullptr);
     if (size.x != w || size.y != h) SDL_SetWindowSize(window, size.x, size.y);
@@ -377,7 +441,7 @@ void fitWindowToField() {
 
     if (hasUsable) {
         // Kept inside from where it was asked to go, if it is not there yet.
-        const SDL_Point now = placement.pending ? placement.target : clientPosition(window);
+        const SDL_Point now = placement.pending && placement.placed ? placement.target : clientPosition(window);
         const SDL_Point place = windowFitPosition(now.x, now.y, size, false, borders, usable);
         if (place.x != now.x || place.y != now.y) placeWindow(place);
     }

@@ -126,6 +126,16 @@ SDL_Point clientPosition(SDL_Window* window) {
     return at;
 }
 
+SDL_Point clientSize(SDL_Window* window) {
+    SDL_Point size = {0, 0};
+    X11Window x;
+    XWindowAttributes attributes;
+    if (x11Window(window, x) && XGetWindowAttributes(x.display, x.window, &attributes))
+        return {attributes.width, attributes.height};
+    if (window) SDL_GetWindowSize(window, &size.x, &size.y);
+    return size;
+}
+
 bool coversScreen(SDL_Window* window) {
     X11Window x;
     SDL_Rect screen;

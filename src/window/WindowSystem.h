@@ -28,6 +28,10 @@ void askManagerToUnmaximize(SDL_Window* window);
 // On X11 read from the server: SDL's own figure follows the window manager's
 // notices, which may name the frame's corner instead.
 SDL_Point clientPosition(SDL_Window* window);
+// The client area's size as the window system has it now. On X11 read from
+// the server: SDL takes a size it asked for as granted until the window
+// manager's answer arrives.
+SDL_Point clientSize(SDL_Window* window);
 
 // X11: the client area covers the whole screen, full screen in all but
 // name: a window manager may give a window the screen's size before it marks

@@ -14,7 +14,7 @@ build=$2
 sync_tool=$build/tests/e2e_window_sync
 screenW=1366
 screenH=768
-managers=(openbox xfwm4 metacity marco icewm fluxbox)
+managers=(openbox xfwm4 metacity marco icewm fluxbox jwm)
 
 app=""
 spy=""

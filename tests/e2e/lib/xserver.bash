@@ -62,7 +62,7 @@ start_xvfb() {
 }
 
 # start_window_manager [NAME]: a window manager on $DISPLAY (openbox by
-# default; also xfwm4, metacity, marco, icewm, fluxbox), given up to 10 s to
+# default; also xfwm4, metacity, marco, icewm, fluxbox, jwm), given up to 10 s to
 # take over; its pid in $window_manager. It keeps its settings under $work,
 # and ends when its X server does, or with the script.
 window_manager=""
@@ -79,6 +79,7 @@ start_window_manager() {
     metacity) command=(metacity) ;;
     icewm) command=(icewm) ;;
     fluxbox) command=(fluxbox) ;;
+    jwm) command=(jwm) ;;
     *)
         echo "no such window manager: $name" >&2
         return 1
