@@ -9,10 +9,10 @@ packages=(
     g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev
     # tests
     libgtest-dev xvfb xauth xdotool wmctrl x11-utils x11-xserver-utils imagemagick faketime valgrind
-    # window managers the window is tested under; the Xfce and MATE ones read
+    # window managers the window is tested under (i3 tiles); the Xfce and MATE ones read
     # their settings over a session bus (dbus-run-session), MATE's need its
     # settings schemas
-    openbox xfwm4 xfconf dbus-daemon metacity marco mate-settings-daemon-common icewm fluxbox jwm
+    openbox xfwm4 xfconf dbus-daemon metacity marco mate-settings-daemon-common icewm fluxbox jwm i3-wm
     # a Wayland compositor for the native Wayland session, and the title bar
     # SDL draws there through libdecor
     weston libdecor-0-plugin-1-cairo

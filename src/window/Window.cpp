@@ -86,6 +86,10 @@ const int sizeSlack = 4;
 // moves is left where the user put it.
 const Uint32 placementPatienceMs = 2000;
 
+// A size that the window manager keeps however the window asks (a tiling
+// manager's tile), until it gives another; {0, 0} for none.
+SDL_Point keptSize{};
+
 // The scale factors are kept as exact fractions: in doubles, 701 / 650 * 650
 // floors to 700 and 266 / 760 * 650 (227.5) rounds down, each a unit short.
 struct Ratio {
@@ -266,6 +270,18 @@ void awaitSize(SDL_Point size) {
     askForPlacement();
 }
 
+// Asks for `size` for a window of client size `now`: false when the window
+// manager kept `now` through two requests. SDL waits a tenth of a second for
+// its answer to each.
+bool askForSize(SDL_Point size, SDL_Point now) {
+    for (int ask = 0; ask < 2; ++ask) {
+        SDL_SetWindowSize(window, size.x, size.y);
+        const SDL_Point answer = clientSize(window);
+        if (answer == size || !(answer == now)) return true;
+    }
+    return false;
+}
+
 // A size on its way, or a unit or so off it, that the fitting must not take
 // for the user's.
 bool sizePending() {
@@ -433,9 +449,27 @@ void fitWindowToField() {
         setWindowAspectHint();
         return;
     }
+    if (w == keptSize.x && h == keptSize.y) {
+        setWindowAspectHint();
+        return;
+    }
+    keptSize = {};
     const SDL_Point size =
         windowFitSize(w, h, false, fittedWidth, fittedHeight, borders, hasUsable ? &usable : nullptr);
-    if (size.x != w || size.y != h) SDL_SetWindowSize(window, size.x, size.y);
+    if (size.x != w || size.y != h) {
+        const SDL_Point before = clientSize(window);
+        if (!askForSize(size, before)) {
+            // The window manager keeps its size (a tiling manager's tile):
+            // SDL, which takes a size it asked for as granted, is told the
+            // size, and the table is shown in it between bars.
+            keptSize = before;
+            fittedWidth = before.x;
+            fittedHeight = before.y;
+            SDL_SetWindowSize(window, before.x, before.y);
+            setWindowAspectHint();
+            return;
+        }
+    }
     fittedWidth = size.x;
     fittedHeight = size.y;
 

@@ -6,7 +6,8 @@
 # window. Under openbox also the aspect hint as the window manager sees it,
 # resizing from outside, maximising from several sizes, a window moved off
 # the screen, and that plain window events (moves, focus) never rewrite the
-# hint.
+# hint. Under the tiling i3 the window has the size of its tile, and the
+# table is shown in it between bars.
 # Usage: bash window_manager.sh <zarn binary> <build dir>
 set -u
 bin=$1
@@ -14,7 +15,7 @@ build=$2
 sync_tool=$build/tests/e2e_window_sync
 screenW=1366
 screenH=768
-managers=(openbox xfwm4 metacity marco icewm fluxbox jwm)
+managers=(openbox xfwm4 metacity marco icewm fluxbox jwm i3)
 
 app=""
 spy=""
@@ -132,6 +133,88 @@ click_stock() {
     read -r px py < <(fs_units 64 114)
     move_pointer "$id" "$px" "$py"
     xdotool click 1
+}
+
+# The table's place in a window of w x h, whatever its shape: as large as
+# fits, centred, ox and oy the bars' widths.
+tw=0 th=0 ox=0 oy=0
+table_in_window() {
+    if [ $((w * 650)) -le $((h * 760)) ]; then
+        tw=$w th=$(((2 * 650 * w + 760) / (2 * 760)))
+    else
+        th=$h tw=$(((2 * 760 * h + 650) / (2 * 650)))
+    fi
+    ox=$(((w - tw) / 2)) oy=$(((h - th) / 2))
+}
+# Table units to the window's pixels.
+table_pixel() { echo $((ox + $1 * tw / 760)) $((oy + $2 * th / 650)); }
+# The table centred in the window with green bars beside or above and below
+# it: its top bar grey from end to end, green in the bars on either side.
+table_in_bars() {
+    local px py unit
+    table_in_window
+    for unit in 5 380 755; do
+        read -r px py < <(table_pixel "$unit" 10)
+        window_pixel_is "$id" "$px" "$py" "$grey" || return 1
+    done
+    if [ "$ox" -ge 4 ]; then
+        window_pixel_is "$id" $((ox / 2)) "$py" "$green" || return 1
+        window_pixel_is "$id" $((w - 1 - ox / 2)) "$py" "$green" || return 1
+    fi
+    if [ "$oy" -ge 4 ]; then
+        window_pixel_is "$id" $((w / 2)) $((oy / 2)) "$green" || return 1
+        window_pixel_is "$id" $((w / 2)) $((h - 1 - oy / 2)) "$green" || return 1
+    fi
+}
+waste_shows_card_here() {
+    local px py
+    read -r px py < <(table_pixel 166 114)
+    ! window_pixel_is "$id" "$px" "$py" "$green"
+}
+
+# A tiling window manager gives the window its tile and keeps it there,
+# however the window asks: the table is shown in the tile between bars,
+# input follows, and F11 goes to the whole screen and back to the tile.
+tiling_cases() {
+    settle
+    check "$wm: has the whole screen's tile" [ $((w + 10)) -ge $screenW ]
+    check "$wm: the table centred between bars beside it" table_in_bars
+    local px py
+    read -r px py < <(table_pixel 166 114)
+    if await_window_pixel "$id" "$px" "$py" "$green" 10; then
+        read -r px py < <(table_pixel 64 114)
+        move_pointer "$id" "$px" "$py"
+        xdotool click 1
+        check "$wm: a click on the stock draws a card" await 10 waste_shows_card_here
+    else
+        fail "$wm: the waste is not empty before the draw"
+    fi
+
+    # A second window halves the tile.
+    xmessage -name second "a second window" >/dev/null 2>&1 &
+    local other=$!
+    await 10 xdotool search --onlyvisible --classname second >/dev/null
+    settle
+    check "$wm: beside a second window: half the screen's tile" [ $((2 * w)) -le $screenW ]
+    check "$wm: beside a second window: the table centred between bars above and below" table_in_bars
+    check "$wm: beside a second window: the waste still shows the card" waste_shows_card_here
+
+    local before="$x $y $w $h"
+    same_place() { [ "$x $y $w $h" = "$before" ]; }
+    activate "$id"
+    xdotool key F11
+    settle
+    check "$wm: F11: the whole screen" fullscreen
+    check "$wm: F11: the table centred between bars" table_in_bars
+    xdotool key F11
+    settle
+    check "$wm: F11 twice: back in its tile" same_place
+    check "$wm: F11 twice: the table centred between bars" table_in_bars
+
+    end_process "$other"
+    settle
+    check "$wm: alone again: the whole screen's tile" [ $((w + 10)) -ge $screenW ]
+    check "$wm: alone again: the table centred between bars" table_in_bars
 }
 
 # The acceptance every window manager meets.
@@ -298,8 +381,14 @@ for wm in "${managers[@]}"; do
         die "$wm: the window never appeared"
     }
 
-    if [ "$wm" = openbox ]; then openbox_cases; fi
-    common_cases
+    case $wm in
+    i3) tiling_cases ;;
+    openbox)
+        openbox_cases
+        common_cases
+        ;;
+    *) common_cases ;;
+    esac
 
     alive() { kill -0 "$app" 2>/dev/null; }
     check "$wm: the program survived all of it" alive

@@ -62,7 +62,8 @@ start_xvfb() {
 }
 
 # start_window_manager [NAME]: a window manager on $DISPLAY (openbox by
-# default; also xfwm4, metacity, marco, icewm, fluxbox, jwm), given up to 10 s to
+# default; also xfwm4, metacity, marco, icewm, fluxbox, jwm and the tiling
+# i3), given up to 10 s to
 # take over; its pid in $window_manager. It keeps its settings under $work,
 # and ends when its X server does, or with the script.
 window_manager=""
@@ -80,6 +81,10 @@ start_window_manager() {
     icewm) command=(icewm) ;;
     fluxbox) command=(fluxbox) ;;
     jwm) command=(jwm) ;;
+    i3)
+        printf '# i3 config file (v4)\nfont pango:monospace 8\n' >"$home/i3.config"
+        command=(i3 -c "$home/i3.config")
+        ;;
     *)
         echo "no such window manager: $name" >&2
         return 1
