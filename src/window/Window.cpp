@@ -13,10 +13,6 @@
 #include "window/WindowSystem.h"
 #include "window/WindowTesting.h"
 
-// Last: Xlib defines macros (None, Bool, Status) that other headers must not see.
-#include <SDL_syswm.h>
-#include <X11/Xutil.h>
-
 SDL_Window* window = nullptr;
 
 namespace {
@@ -184,37 +180,17 @@ SDL_Point windowFitPosition(int x, int y, SDL_Point size, bool maximized, const 
     return {clamped(std::clamp<long long>(x, firstX, lastX)), clamped(std::clamp<long long>(y, firstY, lastY))};
 }
 
-void setWindowAspectHint() {
-    if (!window) return;
-    SDL_SysWMinfo info;
-    SDL_zero(info);
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
-    Display* display = info.info.x11.display;
-    const Window xwindow = info.info.x11.window;
-
-    // A window without hints leaves the cleared structure as it is.
-    XSizeHints hints;
-    SDL_zero(hints);
-    long supplied = 0;
-    XGetWMNormalHints(display, xwindow, &hints, &supplied);
-    // Called on every window event: once the hint is in place nothing is sent.
-    if ((hints.flags & PAspect) && hints.min_aspect.x == W && hints.min_aspect.y == H && hints.max_aspect.x == W &&
-        hints.max_aspect.y == H) {
-        return;
-    }
-    hints.flags |= PAspect;
-    hints.min_aspect.x = hints.max_aspect.x = W;
-    hints.min_aspect.y = hints.max_aspect.y = H;
-    XSetWMNormalHints(display, xwindow, &hints);
-    XFlush(display);
-}
+void setWindowAspectHint() { keepAspectHint(window, W, H); }
 
 namespace {
 
 bool isFullscreen(Uint32 flags) { return (flags & fullscreenFlags) != 0; }
 
 bool operator==(SDL_Point a, SDL_Point b) { return a.x == b.x && a.y == b.y; }
+bool operator!=(SDL_Point a, SDL_Point b) { return !(a == b); }
+
+// A unit or so apart: a window manager's rounding, not its choice.
+bool nearSize(SDL_Point a, SDL_Point b) { return std::abs(a.x - b.x) <= sizeSlack && std::abs(a.y - b.y) <= sizeSlack; }
 
 bool placementReached(SDL_Point now, SDL_Point size) {
     return (!placement.placed || now == placement.target) && (!placement.sized || size == placement.targetSize);
@@ -232,11 +208,9 @@ void askForPlacement() {
     }
     bool asked = false;
     if (placement.looked) {
-        const SDL_Point off = {placement.targetSize.x - size.x, placement.targetSize.y - size.y};
-        if (placement.sized && !(size == placement.targetSize) && std::abs(off.x) <= sizeSlack &&
-            std::abs(off.y) <= sizeSlack) {
-            placement.askedSize.x += off.x;
-            placement.askedSize.y += off.y;
+        if (placement.sized && size != placement.targetSize && nearSize(size, placement.targetSize)) {
+            placement.askedSize.x += placement.targetSize.x - size.x;
+            placement.askedSize.y += placement.targetSize.y - size.y;
             SDL_SetWindowSize(window, placement.askedSize.x, placement.askedSize.y);
             asked = true;
         }
@@ -254,21 +228,24 @@ void askForPlacement() {
         placement.pending = false;
 }
 
-// The window asked to `at`, and to `size` where given (already asked for
-// by the caller).
-void placeWindow(SDL_Point at, const SDL_Point* size = nullptr) {
-    placement = {
-        true, true,          at, at, size != nullptr, size ? *size : SDL_Point{}, size ? *size : SDL_Point{}, false,
-        0,    SDL_GetTicks()};
+// A new pending placement: to `at` where given, to `size` where given
+// (already asked for by the caller, or awaited from the window manager).
+void startPlacement(const SDL_Point* at, const SDL_Point* size) {
+    placement = Placement{};
+    placement.pending = true;
+    placement.placed = at != nullptr;
+    if (at) placement.target = placement.asked = *at;
+    placement.sized = size != nullptr;
+    if (size) placement.targetSize = placement.askedSize = *size;
+    placement.since = SDL_GetTicks();
     askForPlacement();
 }
 
+void placeWindow(SDL_Point at, const SDL_Point* size = nullptr) { startPlacement(&at, size); }
+
 // The window manager brings the window back to a place of its own choosing
 // and to `size`, or to a unit or so off it: the size is made good.
-void awaitSize(SDL_Point size) {
-    placement = {true, false, {}, {}, true, size, size, false, 0, SDL_GetTicks()};
-    askForPlacement();
-}
+void awaitSize(SDL_Point size) { startPlacement(nullptr, &size); }
 
 // Asks for `size` for a window of client size `now`: false when the window
 // manager kept `now` through two requests. SDL waits a tenth of a second for
@@ -277,7 +254,7 @@ bool askForSize(SDL_Point size, SDL_Point now) {
     for (int ask = 0; ask < 2; ++ask) {
         SDL_SetWindowSize(window, size.x, size.y);
         const SDL_Point answer = clientSize(window);
-        if (answer == size || !(answer == now)) return true;
+        if (answer == size || answer != now) return true;
     }
     return false;
 }
@@ -285,10 +262,7 @@ bool askForSize(SDL_Point size, SDL_Point now) {
 // A size on its way, or a unit or so off it, that the fitting must not take
 // for the user's.
 bool sizePending() {
-    if (!placement.pending || !placement.sized) return false;
-    const SDL_Point size = clientSize(window);
-    return std::abs(placement.targetSize.x - size.x) <= sizeSlack &&
-           std::abs(placement.targetSize.y - size.y) <= sizeSlack;
+    return placement.pending && placement.sized && nearSize(clientSize(window), placement.targetSize);
 }
 
 // Another look at a pending place after the window moved or was resized.
@@ -434,7 +408,7 @@ void fitWindowToField() {
             // Centred again with the frame the restored window really has.
             if (hasUsable) {
                 const SDL_Point place = windowFitPosition(0, 0, size, true, borders, usable);
-                if (!placement.pending || !(place == placement.target)) placeWindow(place, &size);
+                if (!placement.pending || place != placement.target) placeWindow(place, &size);
             }
             if (w == size.x && h == size.y && !placement.pending) settling.active = false;
             setWindowAspectHint();

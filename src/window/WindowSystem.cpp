@@ -17,13 +17,18 @@ struct X11Window {
     Window window = 0;
 };
 
-// The X display and window behind an SDL window; false on other systems.
-bool x11Window(SDL_Window* window, X11Window& x) {
+// What SDL tells of the window system behind a window; false without one.
+bool systemInfo(SDL_Window* window, SDL_SysWMinfo& info) {
     if (!window) return false;
-    SDL_SysWMinfo info;
     SDL_zero(info);
     SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    return SDL_GetWindowWMInfo(window, &info) == SDL_TRUE;
+}
+
+// The X display and window behind an SDL window; false on other systems.
+bool x11Window(SDL_Window* window, X11Window& x) {
+    SDL_SysWMinfo info;
+    if (!systemInfo(window, info) || info.subsystem != SDL_SYSWM_X11) return false;
     x.display = info.info.x11.display;
     x.window = info.info.x11.window;
     return x.display != nullptr;
@@ -64,11 +69,8 @@ int SDLCALL keepWindowSystemChanges(void*, SDL_Event* e) {
 }  // namespace
 
 bool compositorPlacesWindows(SDL_Window* window) {
-    if (!window) return false;
     SDL_SysWMinfo info;
-    SDL_zero(info);
-    SDL_VERSION(&info.version);
-    return SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_WAYLAND;
+    return systemInfo(window, info) && info.subsystem == SDL_SYSWM_WAYLAND;
 }
 
 ManagerState managerState(SDL_Window* window) {
@@ -150,15 +152,30 @@ bool usableArea(SDL_Window* window, SDL_Rect& usable) {
     if (!window) return false;
     if (SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(window), &usable) != 0) return false;
     X11Window x;
-    if (!x11Window(window, x)) return true;
-    Window root = 0;
-    int rootX = 0, rootY = 0;
-    unsigned int width = 0, height = 0, border = 0, depth = 0;
-    if (!XGetGeometry(x.display, DefaultRootWindow(x.display), &root, &rootX, &rootY, &width, &height, &border, &depth))
-        return true;
-    const SDL_Rect screen = {0, 0, static_cast<int>(width), static_cast<int>(height)};
+    SDL_Rect screen;
+    if (!x11Window(window, x) || !screenNow(x, screen)) return true;
     if (!SDL_IntersectRect(&usable, &screen, &usable)) usable = {0, 0, 0, 0};
     return true;
+}
+
+void keepAspectHint(SDL_Window* window, int width, int height) {
+    X11Window x;
+    if (!x11Window(window, x)) return;
+    // A window without hints leaves the cleared structure as it is.
+    XSizeHints hints;
+    SDL_zero(hints);
+    long supplied = 0;
+    XGetWMNormalHints(x.display, x.window, &hints, &supplied);
+    // Asked on every window event: once the hint is in place nothing is sent.
+    if ((hints.flags & PAspect) && hints.min_aspect.x == width && hints.min_aspect.y == height &&
+        hints.max_aspect.x == width && hints.max_aspect.y == height) {
+        return;
+    }
+    hints.flags |= PAspect;
+    hints.min_aspect.x = hints.max_aspect.x = width;
+    hints.min_aspect.y = hints.max_aspect.y = height;
+    XSetWMNormalHints(x.display, x.window, &hints);
+    XFlush(x.display);
 }
 
 void watchWindowSystem(SDL_Window* window) {

@@ -1,6 +1,7 @@
 // What the window system behind SDL tells and allows beyond SDL's own calls:
-// on X11, the window manager's state of the window, the real place of its
-// client area, and changes of the screen and its work area; under Wayland,
+// on X11, the window manager's state of the window, the real place and size
+// of its client area, the aspect hint, and changes of the screen and its
+// work area; under Wayland,
 // that the compositor places and sizes windows itself. Read by the window
 // fitting (Window.cpp); nothing here keeps state of the game's.
 #pragma once
@@ -42,6 +43,10 @@ bool coversScreen(SDL_Window* window);
 // cut to the screen's present size, which SDL does not follow when a mode
 // changes.
 bool usableArea(SDL_Window* window, SDL_Rect& usable);
+
+// X11: the window manager keeps the client area at width : height; the hint
+// is written only when it is not in place already.
+void keepAspectHint(SDL_Window* window, int width, int height);
 
 // X11: a change of the screen's size or work area, or of the window manager's
 // state of the window, arrives as an SDL_SYSWMEVENT; every other window-system

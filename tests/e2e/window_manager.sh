@@ -108,33 +108,8 @@ hint_in_place() {
         grep -q 'program specified maximum aspect ratio: 760/650' <<<"$hints"
 }
 
-# Full screen on the 1366 x 768 screen shows the table 897 units wide with
-# a bar of 234 on each side.
-barX=234
-fs_units() { echo $((barX + $1 * 897 / 760)) $(($2 * 768 / 650)); }
 green="srgb(0,128,0)"
 grey="srgb(192,192,192)"
-# The table centred with green bars, its top bar grey across the middle.
-table_centred() {
-    local px py
-    window_pixel_is "$id" 100 300 "$green" || return 1
-    window_pixel_is "$id" $((screenW - 100)) 300 "$green" || return 1
-    read -r px py < <(fs_units 380 10)
-    window_pixel_is "$id" "$px" "$py" "$grey"
-}
-# The middle of the waste shows a card rather than the table.
-waste_shows_card() {
-    local px py
-    read -r px py < <(fs_units 166 114)
-    ! window_pixel_is "$id" "$px" "$py" "$green"
-}
-click_stock() {
-    local px py
-    read -r px py < <(fs_units 64 114)
-    move_pointer "$id" "$px" "$py"
-    xdotool click 1
-}
-
 # The table's place in a window of w x h, whatever its shape: as large as
 # fits, centred, ox and oy the bars' widths.
 tw=0 th=0 ox=0 oy=0
@@ -146,8 +121,11 @@ table_in_window() {
     fi
     ox=$(((w - tw) / 2)) oy=$(((h - th) / 2))
 }
-# Table units to the window's pixels.
-table_pixel() { echo $((ox + $1 * tw / 760)) $((oy + $2 * th / 650)); }
+# Table units to the window's pixels (run in a subshell, it sets nothing).
+table_pixel() {
+    table_in_window
+    echo $((ox + $1 * tw / 760)) $((oy + $2 * th / 650))
+}
 # The table centred in the window with green bars beside or above and below
 # it: its top bar grey from end to end, green in the bars on either side.
 table_in_bars() {
@@ -166,10 +144,25 @@ table_in_bars() {
         window_pixel_is "$id" $((w / 2)) $((h - 1 - oy / 2)) "$green" || return 1
     fi
 }
-waste_shows_card_here() {
+# The middle of the waste shows a card rather than the table.
+waste_shows_card() {
     local px py
     read -r px py < <(table_pixel 166 114)
     ! window_pixel_is "$id" "$px" "$py" "$green"
+}
+# check_stock_click WHAT: a click on the stock, whose waste is empty, draws
+# a card there.
+check_stock_click() {
+    local px py
+    read -r px py < <(table_pixel 166 114)
+    if await_window_pixel "$id" "$px" "$py" "$green" 10; then
+        read -r px py < <(table_pixel 64 114)
+        move_pointer "$id" "$px" "$py"
+        xdotool click 1
+        check "$1: a click on the stock draws a card" await 10 waste_shows_card
+    else
+        fail "$1: the waste is not empty before the draw"
+    fi
 }
 
 # A tiling window manager gives the window its tile and keeps it there,
@@ -179,16 +172,7 @@ tiling_cases() {
     settle
     check "$wm: has the whole screen's tile" [ $((w + 10)) -ge $screenW ]
     check "$wm: the table centred between bars beside it" table_in_bars
-    local px py
-    read -r px py < <(table_pixel 166 114)
-    if await_window_pixel "$id" "$px" "$py" "$green" 10; then
-        read -r px py < <(table_pixel 64 114)
-        move_pointer "$id" "$px" "$py"
-        xdotool click 1
-        check "$wm: a click on the stock draws a card" await 10 waste_shows_card_here
-    else
-        fail "$wm: the waste is not empty before the draw"
-    fi
+    check_stock_click "$wm"
 
     # A second window halves the tile.
     xmessage -name second "a second window" >/dev/null 2>&1 &
@@ -197,7 +181,7 @@ tiling_cases() {
     settle
     check "$wm: beside a second window: half the screen's tile" [ $((2 * w)) -le $screenW ]
     check "$wm: beside a second window: the table centred between bars above and below" table_in_bars
-    check "$wm: beside a second window: the waste still shows the card" waste_shows_card_here
+    check "$wm: beside a second window: the waste still shows the card" waste_shows_card
 
     local before="$x $y $w $h"
     same_place() { [ "$x $y $w $h" = "$before" ]; }
@@ -258,15 +242,8 @@ common_cases() {
     wmctrl -i -r "$id" -b add,fullscreen
     settle
     check "$wm: full screen from outside: the whole screen" fullscreen
-    check "$wm: full screen from outside: the table centred between bars" table_centred
-    local px py
-    read -r px py < <(fs_units 166 114)
-    if await_window_pixel "$id" "$px" "$py" "$green" 10; then
-        click_stock
-        check "$wm: full screen from outside: a click on the stock draws a card" await 10 waste_shows_card
-    else
-        fail "$wm: full screen from outside: the waste is not empty before the draw"
-    fi
+    check "$wm: full screen from outside: the table centred between bars" table_in_bars
+    check_stock_click "$wm: full screen from outside"
     xdotool key F11
     settle
     check "$wm: F11 after full screen from outside: same place and size" same_place
