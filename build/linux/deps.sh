@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
     # build
     g++ cmake make pkg-config libsdl2-dev libsdl2-ttf-dev libx11-dev
+    # the monitors of an X screen; a Wayland connection the compositor ended
+    libxrandr-dev libxinerama-dev libwayland-dev
     # tests
     libgtest-dev xvfb xauth xdotool wmctrl x11-utils x11-xserver-utils imagemagick faketime valgrind
     # window managers the window is tested under (i3 tiles); the Xfce and MATE ones read

@@ -1,14 +1,25 @@
 // The window system behind SDL: the X11 window manager's state of the
-// window, the client area's real place, the screen's changes; Wayland's
-// compositor that places windows itself.
+// window, the client area's real place, the monitors, the desktop's scale,
+// the screen's changes; Wayland's compositor that places windows itself;
+// a connection either ends.
 #include "window/WindowSystem.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <wayland-client-core.h>
 
 // Last: Xlib defines macros (None, Bool, Status) that other headers must not see.
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xinerama.h>
+#include <X11/extensions/Xrandr.h>
 
 namespace {
 
@@ -66,7 +77,46 @@ int SDLCALL keepWindowSystemChanges(void*, SDL_Event* e) {
     return 0;
 }
 
+// Xlib calls this when the server has gone, and ends the program if it
+// returns: the line is the game's, and nothing of the session can be saved.
+int SDLCALL connectionEnded(Display*) {
+    SDL_Log("%s", connectionLostMessage);
+    _exit(1);
+}
+
+// The server's monitors: RandR 1.5's, which include monitors set on parts
+// of one output, or else Xinerama's screens. Empty when neither tells.
+std::vector<SDL_Rect> monitors(const X11Window& x) {
+    std::vector<SDL_Rect> found;
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (XRRQueryExtension(x.display, &event, &error) && XRRQueryVersion(x.display, &major, &minor) &&
+        (major > 1 || (major == 1 && minor >= 5))) {
+        int count = 0;
+        XRRMonitorInfo* info = XRRGetMonitors(x.display, DefaultRootWindow(x.display), True, &count);
+        for (int i = 0; info && i < count; ++i) found.push_back({info[i].x, info[i].y, info[i].width, info[i].height});
+        if (info) XRRFreeMonitors(info);
+        if (!found.empty()) return found;
+    }
+    if (XineramaQueryExtension(x.display, &event, &error) && XineramaIsActive(x.display)) {
+        int count = 0;
+        XineramaScreenInfo* info = XineramaQueryScreens(x.display, &count);
+        for (int i = 0; info && i < count; ++i)
+            found.push_back({info[i].x_org, info[i].y_org, info[i].width, info[i].height});
+        if (info) XFree(info);
+    }
+    return found;
+}
+
+// Squared distance from a point to a rectangle, 0 inside it.
+long long distanceTo(const SDL_Rect& r, SDL_Point p) {
+    const long long dx = p.x < r.x ? r.x - p.x : (p.x >= r.x + r.w ? p.x - (r.x + r.w - 1) : 0);
+    const long long dy = p.y < r.y ? r.y - p.y : (p.y >= r.y + r.h ? p.y - (r.y + r.h - 1) : 0);
+    return dx * dx + dy * dy;
+}
+
 }  // namespace
+
+const char* const connectionLostMessage = "Window: the display server ended the connection";
 
 bool compositorPlacesWindows(SDL_Window* window) {
     SDL_SysWMinfo info;
@@ -82,6 +132,7 @@ ManagerState managerState(SDL_Window* window) {
     const Atom fullscreen = XInternAtom(x.display, "_NET_WM_STATE_FULLSCREEN", False);
     const Atom wide = XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
     const Atom high = XInternAtom(x.display, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+    const Atom hidden = XInternAtom(x.display, "_NET_WM_STATE_HIDDEN", False);
     Atom type = 0;
     int format = 0;
     unsigned long count = 0, after = 0;
@@ -93,9 +144,16 @@ ManagerState managerState(SDL_Window* window) {
         for (unsigned long i = 0; i < count; ++i) {
             state.fullscreen = state.fullscreen || atoms[i] == fullscreen;
             state.maximized = state.maximized || atoms[i] == wide || atoms[i] == high;
+            state.hidden = state.hidden || atoms[i] == hidden;
         }
     }
     if (data) XFree(data);
+    // A window that was shown and is no longer mapped is hidden too, whether
+    // or not the manager says so.
+    XWindowAttributes attributes;
+    if ((SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) && XGetWindowAttributes(x.display, x.window, &attributes) &&
+        attributes.map_state != IsViewable)
+        state.hidden = true;
     return state;
 }
 
@@ -155,7 +213,43 @@ bool usableArea(SDL_Window* window, SDL_Rect& usable) {
     SDL_Rect screen;
     if (!x11Window(window, x) || !screenNow(x, screen)) return true;
     if (!SDL_IntersectRect(&usable, &screen, &usable)) usable = {0, 0, 0, 0};
+    const std::vector<SDL_Rect> all = monitors(x);
+    if (static_cast<int>(all.size()) <= SDL_GetNumVideoDisplays()) return true;
+    // The monitor under the window's middle, or the nearest one.
+    const SDL_Point at = clientPosition(window);
+    const SDL_Point size = clientSize(window);
+    const SDL_Point middle = {at.x + size.x / 2, at.y + size.y / 2};
+    const SDL_Rect* monitor = &all.front();
+    for (const SDL_Rect& m : all)
+        if (distanceTo(m, middle) < distanceTo(*monitor, middle)) monitor = &m;
+    if (!SDL_IntersectRect(&usable, monitor, &usable)) usable = {0, 0, 0, 0};
     return true;
+}
+
+int desktopDpi(SDL_Window* window) {
+    X11Window x;
+    if (!x11Window(window, x)) return 0;
+    const char* resources = XResourceManagerString(x.display);
+    if (!resources) return 0;
+    XrmInitialize();
+    XrmDatabase database = XrmGetStringDatabase(resources);
+    if (!database) return 0;
+    char* type = nullptr;
+    XrmValue value;
+    int dpi = 0;
+    if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) {
+        // Some desktops write a fraction, such as 96.0 or 144.5.
+        const double read = std::strtod(value.addr, nullptr);
+        if (read > 0 && read < 10000) dpi = static_cast<int>(read + 0.5);
+    }
+    XrmDestroyDatabase(database);
+    return dpi;
+}
+
+bool connectionLost(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    return systemInfo(window, info) && info.subsystem == SDL_SYSWM_WAYLAND && info.info.wl.display &&
+           wl_display_get_error(info.info.wl.display) != 0;
 }
 
 void keepAspectHint(SDL_Window* window, int width, int height) {
@@ -185,6 +279,7 @@ void watchWindowSystem(SDL_Window* window) {
     workAreaAtom = XInternAtom(x.display, "_NET_WORKAREA", False);
     windowStateAtom = XInternAtom(x.display, "_NET_WM_STATE", False);
     watchedRoot = root;
+    XSetIOErrorHandler(connectionEnded);
     SDL_SetEventFilter(keepWindowSystemChanges, nullptr);
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     // Added to whatever SDL selected on the root: event masks are per client.

@@ -11,6 +11,7 @@
 #include "shell/Startup.h"
 #include "support/Headless.h"
 #include "window/Window.h"
+#include "window/WindowFit.h"
 #include "window/WindowTesting.h"
 
 #include <SDL_syswm.h>  // last: it brings in Xlib's macros
