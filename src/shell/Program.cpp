@@ -15,6 +15,7 @@
 #include "shell/Loop.h"
 #include "shell/SelfTest.h"
 #include "shell/Startup.h"
+#include "window/Window.h"
 
 namespace {
 
@@ -57,6 +58,8 @@ int runZarn(int argc, char** argv) {
         result = runSelfTest(logPath);
     else
         runFrames();
+    // The quit SDL reports when the display server ended the connection.
+    if (displayConnectionLost()) result = 1;
 
     shutDown();
     return result;

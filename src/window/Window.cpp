@@ -355,9 +355,14 @@ void enterOwnFullscreen() {
     // SDL's step from full screen straight back to a maximised state
     // commits the full screen's size as the maximised one (libdecor leaves
     // the title bar in it), and a compositor may end the connection for it:
-    // the window enters full screen from its floating state instead, and is
-    // maximised again on the way back.
-    if (returnTo.maximized) SDL_RestoreWindow(window);
+    // the window enters full screen from its floating state instead, once
+    // the compositor has made it floating (an answer that arrived in the
+    // middle of the switch would undo it in SDL), and is maximised again on
+    // the way back.
+    if (returnTo.maximized) {
+        SDL_RestoreWindow(window);
+        awaitCompositor(window);
+    }
     SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     sdlFullscreen = isFullscreen(SDL_GetWindowFlags(window));
 }
@@ -447,7 +452,12 @@ void windowSystemChanged() {
     fitWindowToField();
 }
 
-bool windowShown() { return window && !(SDL_GetWindowFlags(window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)); }
+// A frame presented on a connection the compositor ended never returns
+// (SDL waits for the compositor's go-ahead for good).
+bool windowShown() {
+    return window && !(SDL_GetWindowFlags(window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) &&
+           !connectionLost(window);
+}
 
 void fitWindowToField() {
     if (!window) return;

@@ -123,6 +123,12 @@ bool compositorPlacesWindows(SDL_Window* window) {
     return systemInfo(window, info) && info.subsystem == SDL_SYSWM_WAYLAND;
 }
 
+void awaitCompositor(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (systemInfo(window, info) && info.subsystem == SDL_SYSWM_WAYLAND && info.info.wl.display)
+        wl_display_roundtrip(info.info.wl.display);
+}
+
 ManagerState managerState(SDL_Window* window) {
     ManagerState state;
     X11Window x;

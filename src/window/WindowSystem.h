@@ -14,6 +14,10 @@
 // place and size its window, as X11 window managers let it.
 bool compositorPlacesWindows(SDL_Window* window);
 
+// Wayland: waits until the compositor has answered every request sent so
+// far, SDL having taken in its answers (a configure for a new state).
+void awaitCompositor(SDL_Window* window);
+
 // The window manager's state of the window, whoever asked for it. `told` is
 // false where the window system does not say (all but X11).
 struct ManagerState {
