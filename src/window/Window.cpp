@@ -45,6 +45,8 @@ bool managerFullscreen = false;
 bool sdlFullscreen = false;
 // Shown at least once: a window not mapped before that is not yet hidden.
 bool everShown = false;
+// Back from hidden, and not yet seen standing inside the usable area.
+bool returning = false;
 
 // The frame around the window as last seen while it was not maximised: a
 // maximised window's frame is another (often no sides, a lower title bar),
@@ -134,6 +136,7 @@ void setWindowIcon() {
 // Minimised or unmapped: nothing is asked for, and what the window shows
 // while it is away or coming back is nobody's landing.
 void becomeHidden() {
+    returning = true;
     dropPlacement();
     settling.active = false;
 }
@@ -249,11 +252,11 @@ bool settleMaximize(const Seen& seen, const WindowBorders& borders, const SDL_Re
 }
 
 // A resize by the user or the window manager: a table-shaped size after
-// which edge moved, inside the usable area. The window is kept inside it
-// from where it is or was asked to go when its size or the area changed;
-// otherwise where it stands is the user's choice or the desktop's (a
-// restore from the task bar passes through places of the manager's own).
-void fitResized(const Seen& seen, const WindowBorders& borders, const SDL_Rect* usable, bool areaChanged) {
+// which edge moved, inside the usable area, the window kept inside it from
+// where it is or was asked to go; but for a window coming back from hidden
+// as it was, which passes through places of the window manager's own (an
+// animation from the task bar) until it stands inside the area again.
+void fitResized(const Seen& seen, const WindowBorders& borders, const SDL_Rect* usable) {
     const SDL_Point size =
         windowFitSize(seen.size.x, seen.size.y, false, fittedWidth, fittedHeight, borders, usable);
     const bool resized = size.x != fittedWidth || size.y != fittedHeight || size != seen.size;
@@ -266,10 +269,15 @@ void fitResized(const Seen& seen, const WindowBorders& borders, const SDL_Rect* 
     }
     keptSize = {};
     setFitted(size);
-    if (usable && (resized || areaChanged || placementPending())) {
+    if (usable) {
         SDL_Point now;
         if (!placePending(now)) now = clientPosition(window);
-        const SDL_Point place = windowFitPosition(now.x, now.y, size, false, borders, *usable);
+        SDL_Point place = windowFitPosition(now.x, now.y, size, false, borders, *usable);
+        if (place == now || resized) returning = false;
+        if (returning) place = now;
+        // Made centred on a screen of several monitors, a new window may
+        // start across two: it starts centred on the one it is placed on.
+        if (!everShown && place != now) place = windowFitPosition(0, 0, size, true, borders, *usable);
         if (place != now) placeWindow(window, place);
     }
     setWindowAspectHint();
@@ -284,7 +292,6 @@ void fitWindowed(const Seen& seen) {
     const WindowBorders borders = frameBorders(maximized);
     SDL_Rect usable = {0, 0, 0, 0};
     const bool hasUsable = usableArea(window, usable);
-    const bool areaChanged = hasUsable && (!fittedAreaKnown || !SDL_RectEquals(&usable, &fittedArea));
     fittedArea = usable;
     fittedAreaKnown = hasUsable;
     const SDL_Rect* area = hasUsable ? &usable : nullptr;
@@ -300,7 +307,7 @@ void fitWindowed(const Seen& seen) {
         setWindowAspectHint();
         return;
     }
-    fitResized(seen, borders, area, areaChanged);
+    fitResized(seen, borders, area);
 }
 
 // Moved onto another monitor: fitted inside it as after a resize.
@@ -409,18 +416,22 @@ void followFullscreen(const Seen& seen) {
 }  // namespace
 
 bool createWindow(SDL_Point size) {
-    window = SDL_CreateWindow("Zarn - Solitär", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.x, size.y,
-                              SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    const auto make = [](SDL_Point at) {
+        return SDL_CreateWindow("Zarn - Solitär", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, at.x, at.y,
+                                SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    };
+    window = make(size);
+    // The high-DPI flag asks for a window sized in points, which SDL gives
+    // under Wayland but not on X11: there the window is made anew at the
+    // desktop's scale, centred as the first one was.
+    const SDL_Point start = window ? startSizeAtDpi(size, desktopDpi(window)) : size;
+    if (start != size) {
+        SDL_DestroyWindow(window);
+        window = make(start);
+    }
     if (!window) {
         SDL_Log("Window: %s", SDL_GetError());
         return false;
-    }
-    // The high-DPI flag asks for a window sized in points, which SDL gives
-    // under Wayland but not on X11: there the desktop's scale is applied here.
-    const SDL_Point start = startSizeAtDpi(size, desktopDpi(window));
-    if (start != size) {
-        SDL_SetWindowSize(window, start.x, start.y);
-        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     setWindowIcon();
     return true;

@@ -119,6 +119,26 @@ TEST(WindowFitPosition, Table) {
     }
 }
 
+// The desktop's resolution for text sets the start size from 120 dpi up,
+// a quarter larger, to the nearest unit; below it points are pixels.
+TEST(WindowStartSize, FollowsTheDesktopsScaleFromAQuarterUp) {
+    const struct {
+        int dpi;
+        SDL_Point want;
+    } cases[] = {
+        {0, {760, 650}},    {96, {760, 650}},   {119, {760, 650}},   {120, {950, 813}},
+        {144, {1140, 975}}, {192, {1520, 1300}}, {288, {2280, 1950}},
+    };
+    for (const auto& c : cases) {
+        const SDL_Point got = startSizeAtDpi({760, 650}, c.dpi);
+        EXPECT_EQ(got.x, c.want.x) << c.dpi << " dpi";
+        EXPECT_EQ(got.y, c.want.y) << c.dpi << " dpi";
+    }
+    const SDL_Point huge = startSizeAtDpi({INT_MAX, 1}, 192);
+    EXPECT_EQ(huge.x, INT_MAX);
+    EXPECT_EQ(huge.y, 2);
+}
+
 // The fitting that a resize triggers comes back as a new resize; the chain
 // must settle on a table-shaped size within a few rounds.
 TEST(WindowFitSize, RepeatedFittingSettles) {
