@@ -23,6 +23,7 @@ const unsigned int displayPatienceMs = 5000;
 bool startUp(bool needsScreen, bool sound, SDL_Point firstSize) {
     SDL_SetHint("SDL_TOUCH_MOUSE_EVENTS", "0");
     SDL_SetHint("SDL_MOUSE_TOUCH_EVENTS", "0");
+    prepareWindowSystem();
     if (!displayAnswers(displayPatienceMs)) {
         // The self-test needs no screen; the game cannot do without one.
         if (needsScreen) {

@@ -118,6 +118,8 @@ long long distanceTo(const SDL_Rect& r, SDL_Point p) {
 
 const char* const connectionLostMessage = "Window: the display server ended the connection";
 
+void prepareWindowSystem() { SDL_SetHint(SDL_HINT_VIDEO_WAYLAND_PREFER_LIBDECOR, "1"); }
+
 bool compositorPlacesWindows(SDL_Window* window) {
     SDL_SysWMinfo info;
     return systemInfo(window, info) && info.subsystem == SDL_SYSWM_WAYLAND;

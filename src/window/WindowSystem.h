@@ -9,6 +9,12 @@
 
 #include <SDL.h>
 
+// Before SDL starts its video. Under Wayland the window goes through libdecor
+// even where the compositor would decorate it itself: only there does SDL
+// hold back a size the game asks for while the compositor owns the size (a
+// tile), and keep to the compositor's.
+void prepareWindowSystem();
+
 // Wayland: positions are the compositor's, and a size it proposes is a limit
 // (a maximised or full-screen size is a must). Elsewhere the program may
 // place and size its window, as X11 window managers let it.
