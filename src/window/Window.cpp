@@ -193,8 +193,8 @@ WindowBorders frameBorders(bool maximized) {
 // lets SDL commit none of it, and the drawable keeps its size: SDL is then
 // told the compositor's size back.
 void fitFloating(const Seen& seen) {
-    const SDL_Point size = windowFitSize(seen.size.x, seen.size.y, false, seen.size.x, seen.size.y, WindowBorders{},
-                                         nullptr);
+    const SDL_Point size =
+        windowFitSize(seen.size.x, seen.size.y, false, seen.size.x, seen.size.y, WindowBorders{}, nullptr);
     if (size != seen.size) {
         SDL_Point before{}, after{};
         SDL_GetWindowSizeInPixels(window, &before.x, &before.y);
@@ -257,8 +257,7 @@ bool settleMaximize(const Seen& seen, const WindowBorders& borders, const SDL_Re
 // as it was, which passes through places of the window manager's own (an
 // animation from the task bar) until it stands inside the area again.
 void fitResized(const Seen& seen, const WindowBorders& borders, const SDL_Rect* usable) {
-    const SDL_Point size =
-        windowFitSize(seen.size.x, seen.size.y, false, fittedWidth, fittedHeight, borders, usable);
+    const SDL_Point size = windowFitSize(seen.size.x, seen.size.y, false, fittedWidth, fittedHeight, borders, usable);
     const bool resized = size.x != fittedWidth || size.y != fittedHeight || size != seen.size;
     if (size != seen.size) {
         const SDL_Point before = clientSize(window);

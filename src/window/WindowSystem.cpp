@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -248,7 +249,7 @@ int desktopDpi(SDL_Window* window) {
     if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) {
         // Some desktops write a fraction, such as 96.0 or 144.5.
         const double read = std::strtod(value.addr, nullptr);
-        if (read > 0 && read < 10000) dpi = static_cast<int>(read + 0.5);
+        if (read > 0 && read < 10000) dpi = static_cast<int>(std::lround(read));
     }
     XrmDestroyDatabase(database);
     return dpi;

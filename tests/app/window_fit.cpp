@@ -126,7 +126,7 @@ TEST(WindowStartSize, FollowsTheDesktopsScaleFromAQuarterUp) {
         int dpi;
         SDL_Point want;
     } cases[] = {
-        {0, {760, 650}},    {96, {760, 650}},   {119, {760, 650}},   {120, {950, 813}},
+        {0, {760, 650}},    {96, {760, 650}},    {119, {760, 650}},   {120, {950, 813}},
         {144, {1140, 975}}, {192, {1520, 1300}}, {288, {2280, 1950}},
     };
     for (const auto& c : cases) {
