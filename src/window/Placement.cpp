@@ -16,6 +16,7 @@ struct Placement {
     SDL_Point targetSize{};
     SDL_Point askedSize{};
     bool looked = false;  // seen once since the request: what it shows now is an answer
+    SDL_Point answer{};   // the size seen at the last look
     int tries = 0;
     Uint32 since = 0;
 };
@@ -49,6 +50,12 @@ void askAgain(SDL_Window* window) {
         return;
     }
     bool asked = false;
+    // A size that a correction did not move is the manager's own rounding
+    // (openbox makes the height follow the width, whatever height is asked):
+    // the fitting's rounds answer it, not more of the same.
+    if (placement.looked && placement.sized && size == placement.answer && placement.tries > 0)
+        placement.sized = false;
+    placement.answer = size;
     if (placement.looked) {
         if (placement.sized && size != placement.targetSize && nearSize(size, placement.targetSize)) {
             placement.askedSize.x += placement.targetSize.x - size.x;

@@ -66,6 +66,7 @@ bool fittedAreaKnown = false;
 struct Settling {
     bool active = false;
     SDL_Point size{};
+    SDL_Point seen{};  // the size of the round before
     int rounds = 0;
     Uint32 since = 0;
 };
@@ -215,7 +216,7 @@ void fitFloating(const Seen& seen) {
 void answerMaximize(const Seen& seen, const WindowBorders& borders, const SDL_Rect* usable) {
     const SDL_Point size = windowFitSize(seen.size.x, seen.size.y, true, fittedWidth, fittedHeight, borders, usable);
     const SDL_Point before = clientSize(window);
-    if (!settling.active) settling = {true, size, 0, SDL_GetTicks()};
+    if (!settling.active) settling = {true, size, {}, 0, SDL_GetTicks()};
     settling.size = size;
     SDL_RestoreWindow(window);
     askManagerToUnmaximize(window);
@@ -233,7 +234,12 @@ void answerMaximize(const Seen& seen, const WindowBorders& borders, const SDL_Re
 // again, centred with the frame the restored window really has, until it
 // stands. False once the patience is spent: then the window is fitted anew.
 bool settleMaximize(const Seen& seen, const WindowBorders& borders, const SDL_Rect* usable) {
-    if (++settling.rounds > settlingRounds || SDL_GetTicks() - settling.since > settlingPatienceMs) {
+    // A manager that rounds the answer its own way (openbox makes the height
+    // follow the width) shows the same size a unit or so off round after
+    // round: the fitting's rounds take it from there.
+    const bool stuck = seen.size == settling.seen && seen.size != settling.size;
+    settling.seen = seen.size;
+    if (stuck || ++settling.rounds > settlingRounds || SDL_GetTicks() - settling.since > settlingPatienceMs) {
         settling.active = false;
         return false;
     }
