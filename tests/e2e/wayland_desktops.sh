@@ -138,10 +138,11 @@ mutter_cases() {
 }
 
 # --- sway -----------------------------------------------------------------
-# Its output is a window of 1024 x 768 at the X screen's top left. It runs as
-# nobody, with a runtime folder of that user's; the Xvfb takes local clients
-# of any user. The game runs as we do and needs XWayland to let it in.
-as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups "$@"; }
+# Its output is a window of 1024 x 768 at the X screen's top left. It refuses
+# root, and runs as nobody then, with a runtime folder of that user's; the
+# Xvfb takes local clients of any user. The game runs as we do and needs
+# XWayland to let it in.
+sway_user=()
 # sway_tile: the content area of the game's tile, from sway's tree, in cx cy cw ch.
 sway_tile() {
     local found
@@ -192,14 +193,17 @@ sway_cases() {
     local outputW=1024 outputH=768 names
     new_xvfb sway ${outputW}x$((outputH + 32))x24 || die "no Xvfb for sway"
     sway_dir=$(mktemp -d /tmp/zarn-sway.XXXXXX)
-    chown nobody:nogroup "$sway_dir"
+    if [ "$(id -u)" -eq 0 ]; then
+        sway_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+        chown nobody:nogroup "$sway_dir"
+    fi
     # XWayland at once, letting us in; sway's displays written down for us.
     cat >"$sway_dir/config" <<EOF
 xwayland force
 output X11-1 resolution ${outputW}x$outputH
 exec sh -c 'xhost +si:localuser:$(id -un) >/dev/null && echo "\$DISPLAY \$WAYLAND_DISPLAY" >$sway_dir/names.part && mv $sway_dir/names.part $sway_dir/names'
 EOF
-    as_nobody env -i PATH="$PATH" HOME="$sway_dir" XDG_RUNTIME_DIR="$sway_dir" DISPLAY="$sway_display" \
+    "${sway_user[@]}" env -i PATH="$PATH" HOME="$sway_dir" XDG_RUNTIME_DIR="$sway_dir" DISPLAY="$sway_display" \
         WLR_BACKENDS=x11 WLR_RENDERER=pixman WLR_X11_OUTPUTS=1 sway -c "$sway_dir/config" >"$work/sway.log" 2>&1 &
     sway_pid=$!
     names_there() { [ -s "$sway_dir/names" ]; }
