@@ -190,7 +190,7 @@ sway_game() {
 }
 # shellcheck disable=SC2154  # new_xvfb sets sway_display
 sway_cases() {
-    local outputW=1024 outputH=768 names
+    local outputW=1024 outputH=768 socket
     new_xvfb sway ${outputW}x$((outputH + 32))x24 || die "no Xvfb for sway"
     sway_dir=$(mktemp -d /tmp/zarn-sway.XXXXXX)
     if [ "$(id -u)" -eq 0 ]; then
@@ -211,14 +211,14 @@ EOF
         tail -30 "$work/sway.log"
         die "sway did not start"
     }
-    read -r xwayland names <"$sway_dir/names"
+    read -r xwayland socket <"$sway_dir/names"
     export DISPLAY=$sway_display
     enter_output $outputW $outputH
 
     # The game as an X client of sway's XWayland, as SDL chooses wherever
     # DISPLAY is set; then natively.
     sway_game XWayland DISPLAY="$xwayland" SDL_VIDEODRIVER=x11
-    sway_game Wayland WAYLAND_DISPLAY="$names" XDG_RUNTIME_DIR="$sway_dir" SDL_VIDEODRIVER=wayland
+    sway_game Wayland WAYLAND_DISPLAY="$socket" XDG_RUNTIME_DIR="$sway_dir" SDL_VIDEODRIVER=wayland
     [ "$failures" -eq 0 ] || cat "$work/zarn-sway.log"
 
     end_process "$sway_pid"

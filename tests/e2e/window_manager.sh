@@ -3,13 +3,15 @@
 # 1366 x 768 screen, one table of cases for all of them: the start, a widened
 # window, maximising, each followed by minimising and restoring as a taskbar
 # does, F11 there and back, full screen that the window manager switches on
-# and off by itself, and the screen shrinking under the window. Under openbox also the aspect hint as the window manager sees it,
-# resizing from outside, maximising from several sizes, a window moved off
-# the screen, and that plain window events (moves, focus) never rewrite the
-# hint. Under the tiling i3 the window has the size of its tile, and the
-# table is shown in it between bars. Then, under openbox, screens of other
-# kinds: two monitors on one X screen, and a 3840 x 2160 screen at a desktop
-# scale of 2 and of 1, switched to 1920 x 1080 under a full-screen window.
+# and off by itself, and the screen shrinking under the window. Under
+# openbox also the aspect hint as the window manager sees it, resizing from
+# outside, maximising from several sizes, a window moved off the screen, and
+# that plain window events (moves, focus) never rewrite the hint. Under the
+# tiling i3 the window has the size of its tile, where a request to minimise
+# leaves it, and the table is shown in it between bars. Then, under openbox,
+# screens of other kinds: two monitors on one X screen, and a 3840 x 2160
+# screen at a desktop scale of 2 and of 1, switched to 1920 x 1080 under a
+# full-screen window.
 # Usage: bash window_manager.sh <zarn binary> <build dir> [manager or screen]...
 set -u
 bin=$1
