@@ -18,6 +18,10 @@ packages=(
     # a Wayland compositor for the native Wayland session, and the title bar
     # SDL draws there through libdecor
     weston libdecor-0-plugin-1-cairo
+    # more Wayland compositors: mutter nested (over a session bus), the tiling
+    # sway with its XWayland, run as an unprivileged user (setpriv) and read
+    # through its IPC; pgrep finds mutter under its session
+    mutter sway xwayland util-linux procps
     # the end-to-end window sync: a frame shown, seen through X's damage reports
     libxdamage-dev
     # benchmarks: the rest probe drives the game through XTest

@@ -10,11 +10,14 @@ pos = 0
 while len(fields) < 4:
     while data[pos:pos + 1].isspace():
         pos += 1
+    # An empty or cut picture (a screenshot that failed) must not loop for ever.
+    if pos >= len(data):
+        sys.exit("not a P6 picture of 8-bit colours")
     if data[pos:pos + 1] == b"#":
         pos = data.index(b"\n", pos)
         continue
     end = pos
-    while not data[end:end + 1].isspace():
+    while end < len(data) and not data[end:end + 1].isspace():
         end += 1
     fields.append(data[pos:end])
     pos = end
