@@ -16,7 +16,6 @@ struct Placement {
     SDL_Point targetSize{};
     SDL_Point askedSize{};
     bool looked = false;  // seen once since the request: what it shows now is an answer
-    SDL_Point answer{};   // the size seen at the last look
     int tries = 0;
     Uint32 since = 0;
 };
@@ -32,8 +31,14 @@ const Uint32 placementPatienceMs = 2000;
 bool operator==(SDL_Point a, SDL_Point b) { return a.x == b.x && a.y == b.y; }
 bool operator!=(SDL_Point a, SDL_Point b) { return !(a == b); }
 
+// How far a size asked for may be from the one wanted: a manager that
+// rounds down needs one unit more.
+const int roundingSlack = 2;
+
 // A unit or so apart: a window manager's rounding, not its choice.
-bool nearSize(SDL_Point a, SDL_Point b) { return std::abs(a.x - b.x) <= sizeSlack && std::abs(a.y - b.y) <= sizeSlack; }
+bool nearSize(SDL_Point a, SDL_Point b, int slack = sizeSlack) {
+    return std::abs(a.x - b.x) <= slack && std::abs(a.y - b.y) <= slack;
+}
 
 bool reached(SDL_Point now, SDL_Point size) {
     return (!placement.placed || now == placement.target) && (!placement.sized || size == placement.targetSize);
@@ -50,18 +55,19 @@ void askAgain(SDL_Window* window) {
         return;
     }
     bool asked = false;
-    // A size that a correction did not move is the manager's own rounding
-    // (openbox makes the height follow the width, whatever height is asked):
-    // the fitting's rounds answer it, not more of the same.
-    if (placement.looked && placement.sized && size == placement.answer && placement.tries > 0)
-        placement.sized = false;
-    placement.answer = size;
     if (placement.looked) {
         if (placement.sized && size != placement.targetSize && nearSize(size, placement.targetSize)) {
             placement.askedSize.x += placement.targetSize.x - size.x;
             placement.askedSize.y += placement.targetSize.y - size.y;
-            SDL_SetWindowSize(window, placement.askedSize.x, placement.askedSize.y);
-            asked = true;
+            if (nearSize(placement.askedSize, placement.targetSize, roundingSlack)) {
+                SDL_SetWindowSize(window, placement.askedSize.x, placement.askedSize.y);
+                asked = true;
+            } else {
+                // Corrections beyond a manager's rounding that did not move
+                // it (openbox makes the height follow the width, whatever
+                // height is asked): the fitting's own rounds answer it.
+                placement.sized = false;
+            }
         }
         placement.asked.x += placement.target.x - now.x;
         placement.asked.y += placement.target.y - now.y;
@@ -118,11 +124,12 @@ bool sizePending(SDL_Window* window, SDL_Point& size) {
     return placement.pending && placement.sized && nearSize(clientSize(window), placement.targetSize);
 }
 
-bool askForSize(SDL_Window* window, SDL_Point size, SDL_Point now) {
+SizeAnswer askForSize(SDL_Window* window, SDL_Point size, SDL_Point now) {
+    SDL_Point answer = now;
     for (int ask = 0; ask < 2; ++ask) {
         SDL_SetWindowSize(window, size.x, size.y);
-        const SDL_Point answer = clientSize(window);
-        if (answer == size || answer != now) return true;
+        answer = clientSize(window);
+        if (answer != now || nearSize(answer, size)) return {answer, false, answer != size};
     }
-    return false;
+    return {answer, true, false};
 }

@@ -27,7 +27,13 @@ bool placePending(SDL_Point& target);
 // must not take for the user's; `size` is the size asked for.
 bool sizePending(SDL_Window* window, SDL_Point& size);
 
-// Asks for `size` for a window of client size `now`: false when the window
+// What the window manager made of a size asked for.
+struct SizeAnswer {
+    SDL_Point size;  // the client size it gave
+    bool kept;       // it kept the size the window had, which is far from the one asked
+    bool rounded;    // it gave a unit or so off the size asked: its own rounding
+};
+// Asks for `size` for a window of client size `now`; kept when the window
 // manager kept `now` through two requests (a tile, or a maximised state it
 // keeps). SDL waits a tenth of a second for its answer to each.
-bool askForSize(SDL_Window* window, SDL_Point size, SDL_Point now);
+SizeAnswer askForSize(SDL_Window* window, SDL_Point size, SDL_Point now);

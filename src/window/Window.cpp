@@ -74,6 +74,9 @@ Settling settling;
 // Bounds for a window manager that never lets the answer stand.
 const int settlingRounds = 12;
 const Uint32 settlingPatienceMs = 5000;
+// Rounds of the fitting against a window manager's own rounding; each takes
+// a unit or so off.
+const int fittingRounds = 8;
 
 // A size that the desktop keeps however the window asks (a tiling manager's
 // tile, a maximised state it does not give up), until it gives another;
@@ -210,6 +213,28 @@ void fitFloating(const Seen& seen) {
     setFitted(size);
 }
 
+// Asks for the size a resize is answered with, and, where the window
+// manager rounds it its own way (openbox makes the height follow the
+// width), for the size the fitting gives its answer, round after round as
+// the window events would, until a size stands. False when the manager keeps
+// the window's size: then that size stands.
+bool askForFittedSize(SDL_Point size, const WindowBorders& borders, const SDL_Rect* usable) {
+    SDL_Point now = clientSize(window);
+    for (int round = 0; round < fittingRounds; ++round) {
+        const SizeAnswer answer = askForSize(window, size, now);
+        if (answer.kept) {
+            keepDesktopSize(now);
+            return false;
+        }
+        setFitted(size);
+        if (!answer.rounded) break;
+        now = answer.size;
+        size = windowFitSize(now.x, now.y, false, size.x, size.y, borders, usable);
+    }
+    setFitted(size);
+    return true;
+}
+
 // Maximising asks for the largest window that fits, centred, never a
 // maximised one; a manager that keeps the window maximised whatever it is
 // asked (a tiled window under some compositors' X11 servers) keeps its size.
@@ -220,7 +245,7 @@ void answerMaximize(const Seen& seen, const WindowBorders& borders, const SDL_Re
     settling.size = size;
     SDL_RestoreWindow(window);
     askManagerToUnmaximize(window);
-    if (!askForSize(window, size, before)) {
+    if (askForSize(window, size, before).kept) {
         keepDesktopSize(before);
         return;
     }
@@ -263,15 +288,10 @@ bool settleMaximize(const Seen& seen, const WindowBorders& borders, const SDL_Re
 // as it was, which passes through places of the window manager's own (an
 // animation from the task bar) until it stands inside the area again.
 void fitResized(const Seen& seen, const WindowBorders& borders, const SDL_Rect* usable) {
-    const SDL_Point size = windowFitSize(seen.size.x, seen.size.y, false, fittedWidth, fittedHeight, borders, usable);
+    SDL_Point size = windowFitSize(seen.size.x, seen.size.y, false, fittedWidth, fittedHeight, borders, usable);
     const bool resized = size.x != fittedWidth || size.y != fittedHeight || size != seen.size;
-    if (size != seen.size) {
-        const SDL_Point before = clientSize(window);
-        if (!askForSize(window, size, before)) {
-            keepDesktopSize(before);
-            return;
-        }
-    }
+    if (size != seen.size && !askForFittedSize(size, borders, usable)) return;
+    size = {fittedWidth, fittedHeight};
     keptSize = {};
     setFitted(size);
     if (usable) {
@@ -459,8 +479,14 @@ void followWindowState() {
     followFullscreen(seen);
     seen = look();
     if (situationOf(seen) != Situation::Windowed || (seen.flags & SDL_WINDOW_MAXIMIZED)) return;
+    // A size given up on, or come, is the fitting's to answer again.
+    SDL_Point size;
+    const bool sizeAwaited = sizePending(window, size);
     followPlacement(window);
-    followMonitor();
+    if (sizeAwaited && !sizePending(window, size))
+        fitWindowToField();
+    else
+        followMonitor();
 }
 
 void windowSystemChanged() {
