@@ -5,8 +5,8 @@
 #include <string>
 
 // Deals and replays both games, each followed by a frame step, and tells
-// the verdict on the log ("Test mode: passed" or "failed") and, unless
-// logPath is empty, as the whole content of the file there. 0 when both
+// the verdict, unless logPath is empty as the whole content of the file
+// there, then on the log ("Test mode: passed" or "failed"). 0 when both
 // games are won and the file, if any, is written; 1 otherwise.
 int runSelfTest(const std::string& logPath);
 
