@@ -12,9 +12,11 @@
 #include <string>
 
 #include "interaction/Actions.h"
+#include "presentation/Table.h"
 #include "shell/Frame.h"
 #include "shell/Loop.h"
 #include "shell/SelfTest.h"
+#include "shell/Signals.h"
 #include "shell/Startup.h"
 
 namespace {
@@ -61,16 +63,22 @@ int runZarn(int argc, char** argv) {
         }
     }
 
+    // The self-test runs to its verdict, stop signal or not; the game ends
+    // on one, during start-up before it draws a frame.
+    const Start start = startUp(!test, true, {W, H}, test ? nullptr : stopAsked);
+    if (start == Start::failed) return 1;
     int result = 0;
-    if (!startUp(!test, true)) return 1;
-    reset(false);
-    startFrames();
-
-    if (test)
-        result = runSelfTest(logPath);
-    else
-        runFrames();
-
+    if (start == Start::ready) {
+        reset(false);
+        startFrames();
+        if (test) {
+            result = runSelfTest(logPath);
+        } else {
+            forwardStops();
+            if (!stopAsked()) runFrames();
+            stopForwarding();
+        }
+    }
     shutDown();
     return result;
 }
