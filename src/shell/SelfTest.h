@@ -12,5 +12,6 @@ int runSelfTest(const std::string& logPath);
 
 // Writes text as the whole content of path; true only when every byte landed
 // and the file closed cleanly. A failed write leaves no partial text and
-// removes nothing but the scratch file it made itself.
+// removes nothing but the scratch file it made itself. A path that cannot be
+// resolved (a loop of links) is refused with a line on the log.
 bool writeDeploymentLog(const char* path, const char* text);
