@@ -178,15 +178,19 @@ void flushTextCache() {
 bool createRenderer(SDL_Window* window) {
     renderer = SDL_CreateRenderer(window, -1,
                                   SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) {
+        // The second attempt's error would replace the first's.
+        const std::string accelerated = SDL_GetError();
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer) {
+            SDL_Log("Renderer: accelerated: %s; software: %s", accelerated.c_str(), SDL_GetError());
+            return false;
+        }
+    }
     SDL_RendererInfo rendererInfo;
     SDL_zero(rendererInfo);
-    if (renderer) SDL_GetRendererInfo(renderer, &rendererInfo);
+    SDL_GetRendererInfo(renderer, &rendererInfo);
     rendererVsync = (rendererInfo.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
-    if (!renderer) {
-        SDL_Log("%s", SDL_GetError());
-        return false;
-    }
     SDL_RenderSetLogicalSize(renderer, W, H);
     return true;
 }

@@ -24,7 +24,8 @@ extern SDL_Texture* frameBuffer;
 
 // Makes the renderer of `window`: accelerated with vsync and render targets,
 // or else SDL's software renderer; with the table's logical size. False,
-// with SDL's error on the log, when neither can be made.
+// with both attempts' errors on one line of the log, when neither can be
+// made.
 bool createRenderer(SDL_Window* window);
 void destroyRenderer();
 // The renderer presents in step with the display's refresh, as far as SDL
