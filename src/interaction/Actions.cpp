@@ -108,7 +108,7 @@ bool autoMoveCard(int from, int index) {
 }
 
 void drawFromStock() {
-    bool drawsCard = !game.state.piles[0].empty();
+    bool drawsCard = !game.state.piles[sol::stockPile].empty();
     game.draw();
     selected = -1;
     changed();

@@ -24,7 +24,7 @@ int dragGap = defaultDragGap;  // vertical distance between dragged cards
 // Cards of the waste shown side by side: the top drawCount of them.
 int fanned(int size) { return std::min<int>(game.drawCount, size); }
 
-int topY(int p, int i) { return p > 5 ? py(p, i) : py(p, 0); }
+int topY(int p, int i) { return sol::isColumn(p) ? py(p, i) : py(p, 0); }
 
 void menuEntry(int y) {
     switch ((y - topBarHeight) / menuRowHeight) {
@@ -51,11 +51,11 @@ void menuEntry(int y) {
 void hit(int x, int y, int& p, int& i) {
     p = -1;
     i = -1;
-    for (int d = 12; d >= 0; --d) {
+    for (int d = sol::pileCount - 1; d >= 0; --d) {
         const sol::Pile& pile = game.state.piles[d];
         int size = static_cast<int>(pile.size());
         int left = px(d);
-        int fan = (d == 1 && size > 0) ? wasteStep * (fanned(size) - 1) : 0;
+        int fan = (sol::isWaste(d) && size > 0) ? wasteStep * (fanned(size) - 1) : 0;
         if (x < left || x >= left + CW + fan) continue;
         if (size == 0) {
             int y0 = py(d, 0);
@@ -67,7 +67,7 @@ void hit(int x, int y, int& p, int& i) {
         }
         for (int j = size - 1; j >= 0; --j) {
             int x0 = left;
-            if (d == 1) x0 += wasteStep * std::max(0, j - size + fanned(size));
+            if (sol::isWaste(d)) x0 += wasteStep * std::max(0, j - size + fanned(size));
             int y0 = topY(d, j);
             if (x >= x0 && x <= x0 + CW - 1 && y >= y0 && y <= y0 + CH - 1) {
                 p = d;
@@ -108,17 +108,17 @@ void down(int x, int y, int clicks) {
 
     int p, i;
     hit(x, y, p, i);
-    if (p == 0) {
+    if (sol::isStock(p)) {
         drawFromStock();
         return;
     }
-    if (selected >= 0 && p > 1 && moveCard(selected, indexSelected, p)) {
+    if (selected >= 0 && sol::takesCards(p) && moveCard(selected, indexSelected, p)) {
         selected = -1;
         changed();
         return;
     }
     selected = -1;
-    if (p <= 0 || !game.sequence(p, i)) return;
+    if (!game.sequence(p, i)) return;
     if (clicks > 1 && autoMoveCard(p, i)) {
         changed();
         return;
@@ -127,10 +127,10 @@ void down(int x, int y, int clicks) {
     selected = p;
     indexSelected = i;
     int cardX = px(p);
-    if (p == 1) cardX += wasteStep * (fanned(static_cast<int>(game.state.piles[1].size())) - 1);
+    if (sol::isWaste(p)) cardX += wasteStep * (fanned(static_cast<int>(game.state.piles[1].size())) - 1);
     grabX = x - cardX;
     grabY = y - topY(p, i);
-    dragGap = p > 5 ? gap(p) : defaultDragGap;
+    dragGap = sol::isColumn(p) ? gap(p) : defaultDragGap;
     SDL_CaptureMouse(SDL_TRUE);
 }
 

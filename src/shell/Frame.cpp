@@ -105,7 +105,8 @@ void dispatch(const SDL_Event& e) {
         } else if (e.button.button == SDL_BUTTON_RIGHT) {
             int p, i;
             hit(e.button.x, e.button.y, p, i);
-            if (p > 0) autoMoveCard(p, i);
+            // Nothing to send from the stock or where no pile is: refused.
+            autoMoveCard(p, i);
             changed();
         }
         break;

@@ -27,7 +27,7 @@ int selfTest() {
         game.deal(42, 64);
         std::vector<sol::Game::Step> path = game.solution;
         for (const sol::Game::Step& step : path) {
-            if (step.source == 0) {
+            if (sol::isStock(step.source)) {
                 game.draw();
             } else if (!game.move(step.source, step.index, step.destination)) {
                 result = 1;
