@@ -21,11 +21,6 @@ int downX = 0, downY = 0;      // position of the last press
 int grabX = 0, grabY = 0;      // press that made the selection, relative to its card
 int dragGap = defaultDragGap;  // vertical distance between dragged cards
 
-// Cards of the waste shown side by side: the top drawCount of them.
-int fanned(int size) { return std::min<int>(game.drawCount, size); }
-
-int topY(int p, int i) { return sol::isColumn(p) ? py(p, i) : py(p, 0); }
-
 void menuEntry(int y) {
     switch ((y - topBarHeight) / menuRowHeight) {
     case 0:
@@ -55,7 +50,7 @@ void hit(int x, int y, int& p, int& i) {
         const sol::Pile& pile = game.state.piles[d];
         int size = static_cast<int>(pile.size());
         int left = px(d);
-        int fan = (sol::isWaste(d) && size > 0) ? wasteStep * (fanned(size) - 1) : 0;
+        int fan = size > 0 ? fanOffset(d, size - 1) : 0;
         if (x < left || x >= left + CW + fan) continue;
         if (size == 0) {
             int y0 = py(d, 0);
@@ -66,9 +61,8 @@ void hit(int x, int y, int& p, int& i) {
             continue;
         }
         for (int j = size - 1; j >= 0; --j) {
-            int x0 = left;
-            if (sol::isWaste(d)) x0 += wasteStep * std::max(0, j - size + fanned(size));
-            int y0 = topY(d, j);
+            int x0 = left + fanOffset(d, j);
+            int y0 = py(d, j);
             if (x >= x0 && x <= x0 + CW - 1 && y >= y0 && y <= y0 + CH - 1) {
                 p = d;
                 i = j;
@@ -126,10 +120,8 @@ void down(int x, int y, int clicks) {
 
     selected = p;
     indexSelected = i;
-    int cardX = px(p);
-    if (sol::isWaste(p)) cardX += wasteStep * (fanned(static_cast<int>(game.state.piles[1].size())) - 1);
-    grabX = x - cardX;
-    grabY = y - topY(p, i);
+    grabX = x - (px(p) + fanOffset(p, i));
+    grabY = y - py(p, i);
     dragGap = sol::isColumn(p) ? gap(p) : defaultDragGap;
     SDL_CaptureMouse(SDL_TRUE);
 }

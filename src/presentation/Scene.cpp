@@ -58,7 +58,7 @@ void drawWaste(int x, int y) {
     int end = draggingFrom(sol::wastePile) ? indexSelected : n;
     if (game.drawCount == 1 && end > 0) first = end - 1;
     for (int j = first; j < end; ++j)
-        card(pile[j], x + wasteStep * (j - first), y, sol::isWaste(selected) && indexSelected == j);
+        card(pile[j], x + fanOffset(sol::wastePile, j), y, sol::isWaste(selected) && indexSelected == j);
 }
 
 // While cards fly off, a foundation shows the card below those launched.
@@ -91,7 +91,7 @@ void drawPile(int p) {
     int to = foundation ? from : n - 1;
     for (int j = std::max(0, from); j <= to; ++j) {
         if (draggingFrom(p) && j >= indexSelected) continue;
-        card(pile[j], x, foundation ? y : py(p, j), selected == p && indexSelected == j);
+        card(pile[j], x, py(p, j), selected == p && indexSelected == j);
     }
 }
 

@@ -18,3 +18,10 @@ int gap(int p) {
 }
 
 int py(int p, int i) { return sol::isColumn(p) ? 204 + i * gap(p) : 58; }
+
+int fanOffset(int p, int i) {
+    if (!sol::isWaste(p)) return 0;
+    const int size = static_cast<int>(game.state.piles[p].size());
+    const int firstFanned = size - std::min<int>(game.drawCount, size);
+    return wasteStep * std::max(0, i - firstFanned);
+}
