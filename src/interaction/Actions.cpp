@@ -55,6 +55,8 @@ Uint32 tickMark() {
 
 }  // namespace
 
+Uint32 tableNow() { return tableTicks(); }
+
 Uint32 gameSeconds() {
     if (startTicks == 0) return 0;
     Uint32 end = winTicks != 0 ? winTicks : tableTicks();

@@ -173,7 +173,8 @@ void frame() {
     frameDrew = redraw && windowShown();
     if (!frameDrew) return;
     firstFrame = false;
-    advanceWinAnimation(SDL_GetTicks());
+    // The flight started on the table's clock.
+    advanceWinAnimation(tableNow());
     render();
 }
 

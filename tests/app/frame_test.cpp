@@ -284,6 +284,32 @@ TEST_F(Frame, EscapeStopsTheVictoryAnimationButKeepsTheTime) {
     EXPECT_FALSE(game.won());
 }
 
+// The flight starts and advances on the table's clock: with a clock of the
+// test's own, far from SDL's ticks, the first frame steps just what that
+// clock says has passed.
+TEST_F(Frame, TheFlightRunsOnTheTableClock) {
+    static Uint32 now;
+    now = 3000000000u;
+    clearTable();
+    setTableTicks([] { return now; });
+    game.state = twoMovesFromWin();
+    ASSERT_TRUE(autoMoveCard(6, 0));
+    ASSERT_TRUE(autoMoveCard(7, 0));
+    ASSERT_TRUE(winAnimating);
+    ASSERT_EQ(clockMarks().winTicks, now);
+    frame();
+    EXPECT_EQ(winFlight().winStep, 0u) << "no time has passed on the table's clock";
+    now += 17;
+    frame();
+    EXPECT_EQ(winFlight().winStep, 1u) << "17 ms: the first step of 1/60 s";
+    ASSERT_EQ(flyingCards.size(), 52u);
+    EXPECT_TRUE(flyingCards[0].launched) << "the first king has taken off";
+    EXPECT_FALSE(flyingCards[1].launched) << "the second waits for step 11";
+    now += 100;
+    frame();
+    EXPECT_EQ(winFlight().winStep, 7u) << "117 ms in all";
+}
+
 TEST_F(Frame, AHiddenWindowDrawsNothingAndItsFlightWaits) {
     clearTable();
     game.state = twoMovesFromWin();
