@@ -108,15 +108,11 @@ void down(int x, int y, int clicks) {
     }
     if (selected >= 0 && sol::takesCards(p) && moveCard(selected, indexSelected, p)) {
         selected = -1;
-        changed();
         return;
     }
     selected = -1;
     if (!game.sequence(p, i)) return;
-    if (clicks > 1 && autoMoveCard(p, i)) {
-        changed();
-        return;
-    }
+    if (clicks > 1 && autoMoveCard(p, i)) return;
 
     selected = p;
     indexSelected = i;
@@ -138,7 +134,6 @@ void up(int x, int y) {
         hit(x, y, p, i);
         moveCard(selected, indexSelected, p);
         selected = -1;
-        changed();
     }
     cancelDrag();
 }

@@ -107,7 +107,6 @@ void dispatch(const SDL_Event& e) {
             hit(e.button.x, e.button.y, p, i);
             // Nothing to send from the stock or where no pile is: refused.
             autoMoveCard(p, i);
-            changed();
         }
         break;
     case SDL_MOUSEBUTTONUP:
