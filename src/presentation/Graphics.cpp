@@ -101,6 +101,15 @@ int pixelOf(int u, float scale) { return static_cast<int>(std::floor((u + 0.5) *
 // A rebuild since the freed heap was last handed back.
 bool rebuiltSinceHandBack = false;
 
+// The texture size of a render target that holds a frame of width x height
+// pixels: the smallest of the series that holds it; cut down to the
+// renderer's largest texture, maxWidth x maxHeight (0: no limit), but never
+// below the frame.
+SDL_Point frameTargetSize(int width, int height, int maxWidth, int maxHeight);
+// The pixel size of the area in which SDL shows the logical table on an
+// output of width x height pixels: the frame buffer's size.
+SDL_Point shownTableSize(int width, int height);
+
 // SDL's OpenGL renderer keeps a framebuffer object for every size of render
 // target it has been given, for the renderer's life, and with it the texture
 // last drawn through it, destroyed or not. Targets from a fixed series of
@@ -124,8 +133,6 @@ bool isTargetFor(SDL_Texture* texture, int width, int height) {
     return textureWidth == size.x && textureHeight == size.y;
 }
 
-}  // namespace
-
 SDL_Point frameTargetSize(int width, int height, int maxWidth, int maxHeight) {
     // Sizes W x H times a power of the square root of two, rounded up; the
     // first that holds the frame. A series of larger steps would leave more
@@ -140,6 +147,8 @@ SDL_Point frameTargetSize(int width, int height, int maxWidth, int maxHeight) {
     return {std::max(width, static_cast<int>(std::min(rungWidth, limitWidth))),
             std::max(height, static_cast<int>(std::min(rungHeight, limitHeight)))};
 }
+
+}  // namespace
 
 SDL_Texture* createFrameTarget() { return createTarget(bufferWidth, bufferHeight); }
 
@@ -159,6 +168,8 @@ SDL_Rect frameArea() { return {0, 0, bufferWidth, bufferHeight}; }
 
 SDL_FPoint drawingScale() { return {drawingScaleX, drawingScaleY}; }
 
+namespace {
+
 SDL_Point shownTableSize(int width, int height) {
     if (width <= 0 || height <= 0) return {1, 1};
     // As SDL lays out a logical size: the shapes compared in single
@@ -169,6 +180,8 @@ SDL_Point shownTableSize(int width, int height) {
     if (want > real) return {width, std::max(1, static_cast<int>(std::floor(H * (static_cast<float>(width) / W))))};
     return {std::max(1, static_cast<int>(std::floor(W * (static_cast<float>(height) / H)))), height};
 }
+
+}  // namespace
 
 void flushTextCache() {
     for (auto& entry : textImages) SDL_DestroyTexture(entry.second.texture);

@@ -255,12 +255,6 @@ bool CardAudio::openOrAsk(SoundThread& t) {
     return false;
 }
 
-bool CardAudio::wake() {
-    if (!soundThread) return false;
-    std::lock_guard<std::mutex> hold(soundThread->lock);
-    return openOrAsk(*soundThread);
-}
-
 void CardAudio::rest() {
     if (!soundThread) return;
     SoundThread& t = *soundThread;

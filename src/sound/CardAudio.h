@@ -54,9 +54,6 @@ struct CardAudio {
     // Milliseconds until rest() is due at `now`: 0 at once, -1 never (no
     // device open or opening).
     int msToRest(Uint32 now);
-    // Asks for a resting device to be opened again; true when a device is
-    // open now.
-    bool wake();
     // Waits at most timeoutMs until the sound thread has done what it was
     // asked (opened, failed to, or closed); true when it has. The game never
     // waits on it; tests do.
