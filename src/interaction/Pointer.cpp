@@ -41,6 +41,53 @@ void menuEntry(int y) {
     }
 }
 
+void pressTopBar(int x) {
+    if (x <= barButtons[0].lastX)
+        menu = !menu;
+    else if (x <= barButtons[1].lastX)
+        undo();
+    else
+        help = true;
+}
+
+// Any press closes the menu; one on it chooses an entry.
+void pressMenu(int x, int y) {
+    menu = false;
+    if (x > menuLastX || y > menuLastY) return;
+    menuEntry(y);
+}
+
+// Card i of pile p and those above it selected, held where the press caught
+// them, the mouse captured for a drag.
+void pickUp(int p, int i, int x, int y) {
+    selected = p;
+    indexSelected = i;
+    grabX = x - (px(p) + fanOffset(p, i));
+    grabY = y - py(p, i);
+    dragGap = sol::isColumn(p) ? gap(p) : defaultDragGap;
+    SDL_CaptureMouse(SDL_TRUE);
+}
+
+// A draw on the stock; else the selection moved onto the pile pressed, or
+// else dropped, and the card pressed sent home by a double-click or picked
+// up.
+void pressTable(int x, int y, int clicks) {
+    int p, i;
+    hit(x, y, p, i);
+    if (sol::isStock(p)) {
+        drawFromStock();
+        return;
+    }
+    if (selected >= 0 && sol::takesCards(p) && moveCard(selected, indexSelected, p)) {
+        selected = -1;
+        return;
+    }
+    selected = -1;
+    if (!game.sequence(p, i)) return;
+    if (clicks > 1 && autoMoveCard(p, i)) return;
+    pickUp(p, i, x, y);
+}
+
 }  // namespace
 
 void hit(int x, int y, int& p, int& i) {
@@ -75,51 +122,18 @@ void hit(int x, int y, int& p, int& i) {
 void down(int x, int y, int clicks) {
     downX = mx = x;
     downY = my = y;
-
-    if (help) {
+    // The help panel, the top bar, the menu and the won panel take a press
+    // before the table does.
+    if (help)
         help = false;
-        return;
-    }
-    if (y < topBarHeight) {
-        if (x <= barButtons[0].lastX)
-            menu = !menu;
-        else if (x <= barButtons[1].lastX)
-            undo();
-        else
-            help = true;
-        return;
-    }
-    if (menu) {
-        menu = false;
-        if (x > menuLastX || y > menuLastY) return;
-        menuEntry(y);
-        return;
-    }
-    if (game.won()) {
+    else if (y < topBarHeight)
+        pressTopBar(x);
+    else if (menu)
+        pressMenu(x, y);
+    else if (game.won())
         reset(false);
-        return;
-    }
-
-    int p, i;
-    hit(x, y, p, i);
-    if (sol::isStock(p)) {
-        drawFromStock();
-        return;
-    }
-    if (selected >= 0 && sol::takesCards(p) && moveCard(selected, indexSelected, p)) {
-        selected = -1;
-        return;
-    }
-    selected = -1;
-    if (!game.sequence(p, i)) return;
-    if (clicks > 1 && autoMoveCard(p, i)) return;
-
-    selected = p;
-    indexSelected = i;
-    grabX = x - (px(p) + fanOffset(p, i));
-    grabY = y - py(p, i);
-    dragGap = sol::isColumn(p) ? gap(p) : defaultDragGap;
-    SDL_CaptureMouse(SDL_TRUE);
+    else
+        pressTable(x, y, clicks);
 }
 
 void motion(int x, int y, bool pressed) {

@@ -66,6 +66,12 @@ private:
     bool stallTold = false;  // the open under way has been said to be late
     bool told = false;       // the device has been said to be unavailable
 
+    // Both sounds, and the device's format taken from them; false, with
+    // SDL's error, when they cannot be had alike.
+    bool loadSamples();
+    // The sound thread, asked to open the device; false, with SDL's error,
+    // when it cannot be started.
+    bool startSoundThread();
     void takeNews(SoundThread& t);
     bool openOrAsk(SoundThread& t);
     void tell(const char* reason);
