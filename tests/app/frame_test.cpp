@@ -46,6 +46,14 @@ bool frameDraws() {
     return marked == 0;
 }
 
+// The game won by sending its last two cards home: the flight starts.
+void winByTheLastTwoSends() {
+    game.state = twoMovesFromWin();
+    ASSERT_TRUE(autoMoveCard(6, 0));
+    ASSERT_TRUE(autoMoveCard(7, 0));
+    ASSERT_TRUE(winAnimating);
+}
+
 class Frame : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -105,10 +113,7 @@ TEST_F(Frame, RedrawRule) {
 
     clearTable();
     setTableTicks([] { return now; });
-    game.state = twoMovesFromWin();
-    ASSERT_TRUE(autoMoveCard(6, 0));
-    ASSERT_TRUE(autoMoveCard(7, 0));
-    ASSERT_TRUE(winAnimating);
+    ASSERT_NO_FATAL_FAILURE(winByTheLastTwoSends());
     frameDraws();  // the clock's second changed with the win
     EXPECT_TRUE(frameDraws());
     EXPECT_TRUE(frameDraws()) << "every frame of the victory animation draws";
@@ -292,10 +297,7 @@ TEST_F(Frame, TheFlightRunsOnTheTableClock) {
     now = 3000000000u;
     clearTable();
     setTableTicks([] { return now; });
-    game.state = twoMovesFromWin();
-    ASSERT_TRUE(autoMoveCard(6, 0));
-    ASSERT_TRUE(autoMoveCard(7, 0));
-    ASSERT_TRUE(winAnimating);
+    ASSERT_NO_FATAL_FAILURE(winByTheLastTwoSends());
     ASSERT_EQ(clockMarks().winTicks, now);
     frame();
     EXPECT_EQ(winFlight().winStep, 0u) << "no time has passed on the table's clock";
@@ -312,10 +314,7 @@ TEST_F(Frame, TheFlightRunsOnTheTableClock) {
 
 TEST_F(Frame, AHiddenWindowDrawsNothingAndItsFlightWaits) {
     clearTable();
-    game.state = twoMovesFromWin();
-    ASSERT_TRUE(autoMoveCard(6, 0));
-    ASSERT_TRUE(autoMoveCard(7, 0));
-    ASSERT_TRUE(winAnimating);
+    ASSERT_NO_FATAL_FAILURE(winByTheLastTwoSends());
     EXPECT_TRUE(frameDraws());
 
     SDL_HideWindow(window);
