@@ -106,8 +106,7 @@ TEST_F(LongSession, AHistoryUndoneWholeIsHandedBackWithTheNextGame) {
     reset(false);
     if (allocatorGivesBack) {
         EXPECT_LT(residentKiB() - residentAtStart, (residentAfterDraws - residentAtStart) / 4)
-            << "resident " << residentAtStart << " KiB at the start, " << residentAfterDraws
-            << " KiB after the draws";
+            << "resident " << residentAtStart << " KiB at the start, " << residentAfterDraws << " KiB after the draws";
     }
 }
 
