@@ -13,10 +13,11 @@ inline bool followsInRun(const Card& below, const Card& c) {
     return c.rank + 1 == below.rank && c.red() != below.red();
 }
 
-// Whether card c may be put on pile dest (2..12) whose top card is *top, or
-// which is empty when top is null; the source run is known to be movable.
+// Whether card c may be put on pile dest (one that takes cards) whose top
+// card is *top, or which is empty when top is null; the source run is known
+// to be movable.
 inline bool accepts(const Card& c, const Card* top, int dest) {
-    if (dest <= 5) return top ? top->suit == c.suit && top->rank + 1 == c.rank : c.rank == 1;
+    if (isFoundation(dest)) return top ? top->suit == c.suit && top->rank + 1 == c.rank : c.rank == 1;
     return top ? top->up && followsInRun(*top, c) : c.rank == 13;
 }
 
@@ -26,13 +27,13 @@ inline void applyMove(State& s, int p, int i, int dest) {
     Pile& target = s.piles[dest];
     target.insert(target.end(), source.begin() + i, source.end());
     source.erase(source.begin() + i, source.end());
-    if (dest <= 5)
+    if (isFoundation(dest))
         s.score += 10;
-    else if (p == 1)
+    else if (isWaste(p))
         s.score += 5;
-    else if (p <= 5)
+    else if (isFoundation(p))
         s.score -= 15;
-    if (p >= 6 && !source.empty() && !source.back().up) {
+    if (isColumn(p) && !source.empty() && !source.back().up) {
         source.back().up = true;
         s.score += 5;
     }
@@ -41,8 +42,8 @@ inline void applyMove(State& s, int p, int i, int dest) {
 
 // Without the undo snapshot; stock and waste are known not both empty.
 inline void applyDraw(State& s, int drawCount) {
-    Pile& stock = s.piles[0];
-    Pile& waste = s.piles[1];
+    Pile& stock = s.piles[stockPile];
+    Pile& waste = s.piles[wastePile];
     if (stock.empty()) {
         while (!waste.empty()) {
             Card c = waste.back();
@@ -63,7 +64,8 @@ inline void applyDraw(State& s, int drawCount) {
 }
 
 inline bool allOnFoundations(const State& s) {
-    return s.piles[2].size() + s.piles[3].size() + s.piles[4].size() + s.piles[5].size() == 52;
+    const int f = firstFoundation;
+    return s.piles[f].size() + s.piles[f + 1].size() + s.piles[f + 2].size() + s.piles[f + 3].size() == 52;
 }
 
 }  // namespace detail

@@ -31,7 +31,7 @@ inline size_t keyOffset(const State& state, int pile) {
 // that the search rewrites only the piles a step may have changed.
 inline size_t writePosition(const State& state, char* out, int from = 0) {
     char* at = out + keyOffset(state, from);
-    for (int p = from; p < 13; ++p) {
+    for (int p = from; p < pileCount; ++p) {
         for (const Card& c : state.piles[p]) *at++ = static_cast<char>(cardByte(c));
         *at++ = '\0';
     }

@@ -12,7 +12,7 @@ using detail::followsInRun;
 
 bool operator==(const State& a, const State& b) {
     if (a.score != b.score || a.started != b.started) return false;
-    for (int p = 0; p < 13; ++p) {
+    for (int p = 0; p < pileCount; ++p) {
         if (a.piles[p].size() != b.piles[p].size()) return false;
         for (size_t i = 0; i < a.piles[p].size(); ++i)
             if (a.piles[p][i] != b.piles[p][i]) return false;
@@ -30,10 +30,10 @@ void Game::layout(Pile cards) {
             Card card = cards.back();
             cards.pop_back();
             card.up = (r == c);
-            state.piles[6 + c].push_back(card);
+            state.piles[firstColumn + c].push_back(card);
         }
     }
-    state.piles[0] = std::move(cards);
+    state.piles[stockPile] = std::move(cards);
 }
 
 std::string Game::position(const State& state) {
@@ -57,20 +57,20 @@ bool Game::undo() {
 bool Game::won() const { return detail::allOnFoundations(state); }
 
 bool Game::sequence(int p, int i) const {
-    if (p < 1 || p > 12 || i < 0) return false;
+    if (!(isWaste(p) || takesCards(p)) || i < 0) return false;
     const Pile& pile = state.piles[p];
     if (static_cast<size_t>(i) >= pile.size()) return false;
     if (!pile[i].up) return false;
-    if (p <= 5) return static_cast<size_t>(i) == pile.size() - 1;
+    if (!isColumn(p)) return static_cast<size_t>(i) == pile.size() - 1;
     for (size_t j = i + 1; j < pile.size(); ++j)
         if (!pile[j].up || !followsInRun(pile[j - 1], pile[j])) return false;
     return true;
 }
 
 bool Game::canMove(int p, int i, int dest) const {
-    if (dest < 2 || dest > 12 || dest == p || !sequence(p, i)) return false;
+    if (!takesCards(dest) || dest == p || !sequence(p, i)) return false;
     const Pile& source = state.piles[p];
-    if (dest <= 5 && static_cast<size_t>(i) != source.size() - 1) return false;
+    if (isFoundation(dest) && static_cast<size_t>(i) != source.size() - 1) return false;
     const Pile& b = state.piles[dest];
     return accepts(source[i], b.empty() ? nullptr : &b.back(), dest);
 }
@@ -83,13 +83,13 @@ bool Game::move(int p, int i, int dest) {
 }
 
 void Game::draw() {
-    if (state.piles[0].empty() && state.piles[1].empty()) return;
+    if (state.piles[stockPile].empty() && state.piles[wastePile].empty()) return;
     remember();
     detail::applyDraw(state, drawCount);
 }
 
 bool Game::autoMove(int p, int i) {
-    for (int d = 2; d <= 5; ++d)
+    for (int d = firstFoundation; isFoundation(d); ++d)
         if (move(p, i, d)) return true;
     return false;
 }

@@ -27,21 +27,21 @@ void applyStep(State& s, Applied& a, int p, int i, int d, int drawCount) {
     a.source = p;
     a.destination = d;
     a.score = s.score;
-    if (p == 0) {
-        a.stock = s.piles[0];
-        a.waste = s.piles[1];
+    if (isStock(p)) {
+        a.stock = s.piles[stockPile];
+        a.waste = s.piles[wastePile];
         detail::applyDraw(s, drawCount);
     } else {
         a.moved = s.piles[p].size() - static_cast<size_t>(i);
-        a.flipped = p >= 6 && i > 0 && !s.piles[p][i - 1].up;
+        a.flipped = isColumn(p) && i > 0 && !s.piles[p][i - 1].up;
         detail::applyMove(s, p, i, d);
     }
 }
 
 void takeBack(State& s, Applied& a) {
-    if (a.source == 0) {
-        s.piles[0].swap(a.stock);
-        s.piles[1].swap(a.waste);
+    if (isStock(a.source)) {
+        s.piles[stockPile].swap(a.stock);
+        s.piles[wastePile].swap(a.waste);
     } else {
         Pile& source = s.piles[a.source];
         Pile& target = s.piles[a.destination];
@@ -118,26 +118,26 @@ constexpr int kSources[] = {1, 6, 7, 8, 9, 10, 11, 12};
 // of a turn holds for the whole turn: the top cards, which columns take
 // which card, and the first movable card of each source.
 struct TurnFacts {
-    Card topCards[13];
-    const Card* tops[13];    // null for an empty pile
-    uint32_t takers[14][2];  // columns taking a card of rank r, black (0) or red (1)
+    Card topCards[pileCount];
+    const Card* tops[pileCount];  // null for an empty pile
+    uint32_t takers[14][2];       // columns taking a card of rank r, black (0) or red (1)
     uint32_t emptyColumns;
-    int first[13];  // of each source; its size when none
+    int first[pileCount];  // of each source; its size when none
 
     void surveyTops(const State& s) {
         std::memset(takers, 0, sizeof takers);
         emptyColumns = 0;
-        for (int d = 2; d <= 12; ++d) {
+        for (int d = firstFoundation; d < pileCount; ++d) {
             const Pile& pile = s.piles[d];
             tops[d] = nullptr;
             if (pile.empty()) {
-                if (d >= 6) emptyColumns |= 1u << d;
+                if (isColumn(d)) emptyColumns |= 1u << d;
                 continue;
             }
             topCards[d] = pile.back();
             tops[d] = &topCards[d];
             const Card& t = topCards[d];
-            if (d >= 6 && t.up && t.rank >= 2 && t.rank <= 14) takers[t.rank - 1][t.red() ? 0 : 1] |= 1u << d;
+            if (isColumn(d) && t.up && t.rank >= 2 && t.rank <= 14) takers[t.rank - 1][t.red() ? 0 : 1] |= 1u << d;
         }
     }
 
@@ -145,14 +145,14 @@ struct TurnFacts {
         for (int p : kSources) {
             const Pile& pile = s.piles[p];
             const int size = static_cast<int>(pile.size());
-            first[p] = p == 1 ? (size > 0 && pile.back().up ? size - 1 : size) : runStart(pile);
+            first[p] = isWaste(p) ? (size > 0 && pile.back().up ? size - 1 : size) : runStart(pile);
         }
     }
 
     uint32_t columnsTaking(const Card& c) const {
         if (c.rank >= 1 && c.rank <= 13) return takers[c.rank][c.red() ? 1 : 0] | (c.rank == 13 ? emptyColumns : 0);
         uint32_t mask = 0;  // ranks no deck has: ask the rule itself
-        for (int d = 6; d <= 12; ++d)
+        for (int d = firstColumn; isColumn(d); ++d)
             if (accepts(c, tops[d], d)) mask |= 1u << d;
         return mask;
     }
@@ -204,7 +204,7 @@ private:
             if (pile.empty() || !pile.back().up) continue;
             const int top = static_cast<int>(pile.size()) - 1;
             const Card c = pile[top];
-            for (int d = 2; d <= 5; ++d)
+            for (int d = firstFoundation; isFoundation(d); ++d)
                 if (accepts(c, turn_.tops[d], d) && tryStep(p, top, d)) return true;
         }
         return false;
@@ -212,7 +212,7 @@ private:
 
     // Only a run's lowest card can lie on a face-down one.
     bool tryRevealingMoves() {
-        for (int p = 6; p <= 12; ++p) {
+        for (int p = firstColumn; isColumn(p); ++p) {
             const int i = turn_.first[p];
             if (i < static_cast<int>(probe_.piles[p].size()) && reveals(p, i) && tryColumns(p, i)) return true;
         }
@@ -227,15 +227,17 @@ private:
         return false;
     }
 
-    bool tryDraw() { return (!probe_.piles[0].empty() || !probe_.piles[1].empty()) && tryStep(0, 0, 0); }
+    bool tryDraw() {
+        return (!probe_.piles[stockPile].empty() || !probe_.piles[wastePile].empty()) && tryStep(stockPile, 0, 0);
+    }
 
     // Whether moving from (p, i), i within the pile, turns up a face-down card.
-    bool reveals(int p, int i) const { return p >= 6 && i > 0 && !probe_.piles[p][i - 1].up; }
+    bool reveals(int p, int i) const { return isColumn(p) && i > 0 && !probe_.piles[p][i - 1].up; }
 
     // The run from (p, i) to each column that takes it, lowest first.
     bool tryColumns(int p, int i) {
         uint32_t mask = turn_.columnsTaking(probe_.piles[p][i]) & ~(1u << p);
-        if (p >= 6 && i == 0) mask &= ~turn_.emptyColumns;  // never a whole column to an empty one
+        if (isColumn(p) && i == 0) mask &= ~turn_.emptyColumns;  // never a whole column to an empty one
         for (; mask; mask &= mask - 1)
             if (tryStep(p, i, __builtin_ctz(mask))) return true;
         return false;
@@ -245,7 +247,7 @@ private:
     // The candidate's key shares the bytes of every pile below the lowest
     // one the step touches.
     bool tryStep(int p, int i, int d) {
-        const int from = p == 0 ? 0 : std::min(p, d);
+        const int from = isStock(p) ? stockPile : std::min(p, d);
         std::memcpy(next_.data(), key_.data(), detail::keyOffset(probe_, from));
         applyStep(probe_, applied_, p, i, d, drawCount_);
         detail::writePosition(probe_, next_.data(), from);

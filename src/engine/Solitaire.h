@@ -23,9 +23,23 @@ inline bool operator!=(const Card& a, const Card& b) { return !(a == b); }
 // Element 0 is the bottom card, the last element the top card.
 using Pile = std::vector<Card>;
 
-// Pile numbers: 0 stock, 1 waste, 2..5 foundations, 6..12 tableau columns.
+// Pile numbers: 0 stock, 1 waste, 2..5 foundations, 6..12 tableau columns;
+// -1 for none. Every part of the program asks a pile's kind through these.
+const int stockPile = 0;
+const int wastePile = 1;
+const int firstFoundation = 2;
+const int firstColumn = 6;
+const int pileCount = 13;
+
+inline bool isStock(int p) { return p == stockPile; }
+inline bool isWaste(int p) { return p == wastePile; }
+inline bool isFoundation(int p) { return p >= firstFoundation && p < firstColumn; }
+inline bool isColumn(int p) { return p >= firstColumn && p < pileCount; }
+// The piles cards are moved onto: the foundations and the columns.
+inline bool takesCards(int p) { return isFoundation(p) || isColumn(p); }
+
 struct State {
-    std::array<Pile, 13> piles;
+    std::array<Pile, pileCount> piles;
     int32_t score = 0;
     bool started = false;
 };

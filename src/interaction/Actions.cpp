@@ -3,6 +3,7 @@
 // stay in step with the engine.
 #include "interaction/Actions.h"
 
+#include <algorithm>
 #include <ctime>
 
 #ifdef __GLIBC__
@@ -35,9 +36,12 @@ const uint32_t maxRandomAttempts = 64;
 // Undo snapshots past which a new game hands the freed history back to the
 // system (some 3 MB): the allocator would otherwise keep it for the process.
 const size_t longHistory = 4096;
+// The most snapshots the history has held since the deal: those undone have
+// been freed too, and leave the same holes.
+size_t historyPeak = 0;
 
 // Freed heap back to the system; glibc keeps it for the process otherwise.
-void handBackFreedHeap() {
+void trimHeap() {
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
@@ -50,6 +54,8 @@ Uint32 tickMark() {
 }
 
 }  // namespace
+
+Uint32 tableNow() { return tableTicks(); }
 
 Uint32 gameSeconds() {
     if (startTicks == 0) return 0;
@@ -65,15 +71,17 @@ int msToNextSecond() {
 void reset(bool same) {
     clearWinAnimation();
     if (!same) ++seed;
-    const bool longGame = game.history.size() > longHistory;
+    const bool longGame = std::max(historyPeak, game.history.size()) > longHistory;
     game.deal(seed, maxRandomAttempts);
-    if (longGame) handBackFreedHeap();
+    historyPeak = 0;
+    if (longGame) trimHeap();
     dropSelection();
     startTicks = 0;
     winTicks = 0;
 }
 
 void changed() {
+    historyPeak = std::max(historyPeak, game.history.size());
     if (game.state.started && startTicks == 0) startTicks = tickMark();
     if (game.won() && winTicks == 0) {
         winTicks = tickMark();
@@ -102,7 +110,7 @@ bool autoMoveCard(int from, int index) {
 }
 
 void drawFromStock() {
-    bool drawsCard = !game.state.piles[0].empty();
+    bool drawsCard = !game.state.piles[sol::stockPile].empty();
     game.draw();
     selected = -1;
     changed();
@@ -153,6 +161,7 @@ void clearTableState() {
     indexSelected = -1;
     startTicks = 0;
     winTicks = 0;
+    historyPeak = 0;
     help = false;
     menu = false;
     running = true;

@@ -9,7 +9,8 @@
 // Deals a new game from the next seed, or the same deal again when `same`.
 void reset(bool same);
 // The bookkeeping after every change: starts the clock on the first recorded
-// action and registers a win once. Calling it again changes nothing.
+// action, registers a win once and keeps the history's longest length for
+// the next deal. Calling it again changes nothing.
 void changed();
 bool moveCard(int from, int index, int to);
 bool autoMoveCard(int from, int index);

@@ -21,11 +21,6 @@ int downX = 0, downY = 0;      // position of the last press
 int grabX = 0, grabY = 0;      // press that made the selection, relative to its card
 int dragGap = defaultDragGap;  // vertical distance between dragged cards
 
-// Cards of the waste shown side by side: the top drawCount of them.
-int fanned(int size) { return std::min<int>(game.drawCount, size); }
-
-int topY(int p, int i) { return p > 5 ? py(p, i) : py(p, 0); }
-
 void menuEntry(int y) {
     switch ((y - topBarHeight) / menuRowHeight) {
     case 0:
@@ -46,16 +41,63 @@ void menuEntry(int y) {
     }
 }
 
+void pressTopBar(int x) {
+    if (x <= barButtons[0].lastX)
+        menu = !menu;
+    else if (x <= barButtons[1].lastX)
+        undo();
+    else
+        help = true;
+}
+
+// Any press closes the menu; one on it chooses an entry.
+void pressMenu(int x, int y) {
+    menu = false;
+    if (x > menuLastX || y > menuLastY) return;
+    menuEntry(y);
+}
+
+// Card i of pile p and those above it selected, held where the press caught
+// them, the mouse captured for a drag.
+void pickUp(int p, int i, int x, int y) {
+    selected = p;
+    indexSelected = i;
+    grabX = x - (px(p) + fanOffset(p, i));
+    grabY = y - py(p, i);
+    dragGap = sol::isColumn(p) ? gap(p) : defaultDragGap;
+    SDL_CaptureMouse(SDL_TRUE);
+}
+
+// A draw on the stock; else the selection moved onto the pile pressed, or
+// else dropped, and the card pressed sent home by a double-click or picked
+// up.
+void pressTable(int x, int y, int clicks) {
+    int p, i;
+    hit(x, y, p, i);
+    if (sol::isStock(p)) {
+        drawFromStock();
+        return;
+    }
+    if (selected >= 0 && sol::takesCards(p) && moveCard(selected, indexSelected, p)) {
+        selected = -1;
+        return;
+    }
+    selected = -1;
+    if (!game.sequence(p, i)) return;
+    if (clicks > 1 && autoMoveCard(p, i)) return;
+    pickUp(p, i, x, y);
+}
+
 }  // namespace
 
 void hit(int x, int y, int& p, int& i) {
     p = -1;
     i = -1;
-    for (int d = 12; d >= 0; --d) {
+    for (int d = sol::pileCount - 1; d >= 0; --d) {
         const sol::Pile& pile = game.state.piles[d];
         int size = static_cast<int>(pile.size());
         int left = px(d);
-        int fan = (d == 1 && size > 0) ? wasteStep * (fanned(size) - 1) : 0;
+        int fan = size > 0 ? fanOffset(d, size - 1) : 0;
         if (x < left || x >= left + CW + fan) continue;
         if (size == 0) {
             int y0 = py(d, 0);
@@ -66,9 +108,8 @@ void hit(int x, int y, int& p, int& i) {
             continue;
         }
         for (int j = size - 1; j >= 0; --j) {
-            int x0 = left;
-            if (d == 1) x0 += wasteStep * std::max(0, j - size + fanned(size));
-            int y0 = topY(d, j);
+            int x0 = left + fanOffset(d, j);
+            int y0 = py(d, j);
             if (x >= x0 && x <= x0 + CW - 1 && y >= y0 && y <= y0 + CH - 1) {
                 p = d;
                 i = j;
@@ -81,57 +122,18 @@ void hit(int x, int y, int& p, int& i) {
 void down(int x, int y, int clicks) {
     downX = mx = x;
     downY = my = y;
-
-    if (help) {
+    // The help panel, the top bar, the menu and the won panel take a press
+    // before the table does.
+    if (help)
         help = false;
-        return;
-    }
-    if (y < topBarHeight) {
-        if (x <= barButtons[0].lastX)
-            menu = !menu;
-        else if (x <= barButtons[1].lastX)
-            undo();
-        else
-            help = true;
-        return;
-    }
-    if (menu) {
-        menu = false;
-        if (x > menuLastX || y > menuLastY) return;
-        menuEntry(y);
-        return;
-    }
-    if (game.won()) {
+    else if (y < topBarHeight)
+        pressTopBar(x);
+    else if (menu)
+        pressMenu(x, y);
+    else if (game.won())
         reset(false);
-        return;
-    }
-
-    int p, i;
-    hit(x, y, p, i);
-    if (p == 0) {
-        drawFromStock();
-        return;
-    }
-    if (selected >= 0 && p > 1 && moveCard(selected, indexSelected, p)) {
-        selected = -1;
-        changed();
-        return;
-    }
-    selected = -1;
-    if (p <= 0 || !game.sequence(p, i)) return;
-    if (clicks > 1 && autoMoveCard(p, i)) {
-        changed();
-        return;
-    }
-
-    selected = p;
-    indexSelected = i;
-    int cardX = px(p);
-    if (p == 1) cardX += wasteStep * (fanned(static_cast<int>(game.state.piles[1].size())) - 1);
-    grabX = x - cardX;
-    grabY = y - topY(p, i);
-    dragGap = p > 5 ? gap(p) : defaultDragGap;
-    SDL_CaptureMouse(SDL_TRUE);
+    else
+        pressTable(x, y, clicks);
 }
 
 void motion(int x, int y, bool pressed) {
@@ -146,7 +148,6 @@ void up(int x, int y) {
         hit(x, y, p, i);
         moveCard(selected, indexSelected, p);
         selected = -1;
-        changed();
     }
     cancelDrag();
 }

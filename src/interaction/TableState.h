@@ -18,6 +18,9 @@ extern bool running;       // the main loop goes on
 extern bool help;          // the help panel is shown
 extern bool menu;          // the game menu is open
 
+// The table's clock in SDL ticks (a test may stand in its own): the game
+// clock and the victory flight run on it.
+Uint32 tableNow();
 // Whole seconds shown by the game clock.
 Uint32 gameSeconds();
 // Milliseconds until the clock shows its next second; -1 while it stands

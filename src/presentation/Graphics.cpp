@@ -101,6 +101,15 @@ int pixelOf(int u, float scale) { return static_cast<int>(std::floor((u + 0.5) *
 // A rebuild since the freed heap was last handed back.
 bool rebuiltSinceHandBack = false;
 
+// The texture size of a render target that holds a frame of width x height
+// pixels: the smallest of the series that holds it; cut down to the
+// renderer's largest texture, maxWidth x maxHeight (0: no limit), but never
+// below the frame.
+SDL_Point frameTargetSize(int width, int height, int maxWidth, int maxHeight);
+// The pixel size of the area in which SDL shows the logical table on an
+// output of width x height pixels: the frame buffer's size.
+SDL_Point shownTableSize(int width, int height);
+
 // SDL's OpenGL renderer keeps a framebuffer object for every size of render
 // target it has been given, for the renderer's life, and with it the texture
 // last drawn through it, destroyed or not. Targets from a fixed series of
@@ -124,8 +133,6 @@ bool isTargetFor(SDL_Texture* texture, int width, int height) {
     return textureWidth == size.x && textureHeight == size.y;
 }
 
-}  // namespace
-
 SDL_Point frameTargetSize(int width, int height, int maxWidth, int maxHeight) {
     // Sizes W x H times a power of the square root of two, rounded up; the
     // first that holds the frame. A series of larger steps would leave more
@@ -140,6 +147,8 @@ SDL_Point frameTargetSize(int width, int height, int maxWidth, int maxHeight) {
     return {std::max(width, static_cast<int>(std::min(rungWidth, limitWidth))),
             std::max(height, static_cast<int>(std::min(rungHeight, limitHeight)))};
 }
+
+}  // namespace
 
 SDL_Texture* createFrameTarget() { return createTarget(bufferWidth, bufferHeight); }
 
@@ -159,6 +168,8 @@ SDL_Rect frameArea() { return {0, 0, bufferWidth, bufferHeight}; }
 
 SDL_FPoint drawingScale() { return {drawingScaleX, drawingScaleY}; }
 
+namespace {
+
 SDL_Point shownTableSize(int width, int height) {
     if (width <= 0 || height <= 0) return {1, 1};
     // As SDL lays out a logical size: the shapes compared in single
@@ -170,6 +181,8 @@ SDL_Point shownTableSize(int width, int height) {
     return {std::max(1, static_cast<int>(std::floor(W * (static_cast<float>(height) / H)))), height};
 }
 
+}  // namespace
+
 void flushTextCache() {
     for (auto& entry : textImages) SDL_DestroyTexture(entry.second.texture);
     textImages.clear();
@@ -178,15 +191,19 @@ void flushTextCache() {
 bool createRenderer(SDL_Window* window) {
     renderer = SDL_CreateRenderer(window, -1,
                                   SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) {
+        // The second attempt's error would replace the first's.
+        const std::string accelerated = SDL_GetError();
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer) {
+            SDL_Log("Renderer: accelerated: %s; software: %s", accelerated.c_str(), SDL_GetError());
+            return false;
+        }
+    }
     SDL_RendererInfo rendererInfo;
     SDL_zero(rendererInfo);
-    if (renderer) SDL_GetRendererInfo(renderer, &rendererInfo);
+    SDL_GetRendererInfo(renderer, &rendererInfo);
     rendererVsync = (rendererInfo.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
-    if (!renderer) {
-        SDL_Log("%s", SDL_GetError());
-        return false;
-    }
     SDL_RenderSetLogicalSize(renderer, W, H);
     return true;
 }
@@ -228,65 +245,92 @@ void freeGraphics() {
     if (frameBufferReplaced) frameBufferReplaced();
 }
 
-bool resizeGraphics() {
-    int width = 0, height = 0;
-    if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) return false;
-    double scale = std::min(width / static_cast<double>(W), height / static_cast<double>(H));
-    // The frame is exactly the area it is shown in, so that it is shown one
-    // to one and every row of the table is seen.
-    const SDL_Point shown = shownTableSize(width, height);
-    const int targetWidth = shown.x, targetHeight = shown.y;
-    if (frameBuffer && bufferWidth == targetWidth && bufferHeight == targetHeight) return true;
+namespace {
 
+// What a rebuild for a new frame size makes before it replaces anything.
+struct Rebuild {
+    int width, height;              // the frame
+    SDL_Texture* buffer = nullptr;  // null: the frame buffer holds the new frame too
+    TTF_Font* font = nullptr;
+    TTF_Font* large = nullptr;
+    SDL_Texture* atlas = nullptr;
+    int slotWidth = 0, slotHeight = 0;
+};
+
+SDL_Texture* createFrameBuffer(int width, int height) {
+    SDL_Texture* buffer = createTarget(width, height);
+    if (!buffer) return nullptr;
+    // The frame is the fitted area's own pixel size, so its copy to the
+    // window is one to one: nearest sampling gives the same pixels as
+    // linear, and the software GL rasteriser does it at a fraction of the
+    // cost.
+    SDL_SetTextureScaleMode(buffer, SDL_ScaleModeNearest);
+    // Every pixel of a composed frame is opaque: copied, not blended.
+    SDL_SetTextureBlendMode(buffer, SDL_BLENDMODE_NONE);
+    return buffer;
+}
+
+// The frame buffer, fonts and atlas for next's frame at `scale` (the fonts')
+// made; false, with nothing kept, when any of them cannot be.
+bool makeRebuild(Rebuild& next, double scale) {
     // A buffer of the target size that the new frame needs is kept; the
     // frame takes another part of it.
-    SDL_Texture* nextBuffer = nullptr;
-    if (!frameBuffer || !isTargetFor(frameBuffer, targetWidth, targetHeight)) {
-        nextBuffer = createTarget(targetWidth, targetHeight);
-        if (!nextBuffer) return false;
-        // The frame is the fitted area's own pixel size, so its copy to the
-        // window is one to one: nearest sampling gives the same pixels as
-        // linear, and the software GL rasteriser does it at a fraction of the
-        // cost.
-        SDL_SetTextureScaleMode(nextBuffer, SDL_ScaleModeNearest);
-        // Every pixel of a composed frame is opaque: copied, not blended.
-        SDL_SetTextureBlendMode(nextBuffer, SDL_BLENDMODE_NONE);
+    if (!frameBuffer || !isTargetFor(frameBuffer, next.width, next.height)) {
+        next.buffer = createFrameBuffer(next.width, next.height);
+        if (!next.buffer) return false;
     }
-    TTF_Font* nextFont = openFont(scale, fontPoints);
-    TTF_Font* nextLarge = openFont(scale, largePoints);
-    float scaleX = static_cast<float>(targetWidth) / W;
-    float scaleY = static_cast<float>(targetHeight) / H;
-    int slotWidth = std::max(1, static_cast<int>(std::lround(CW * scaleX)));
-    int slotHeight = std::max(1, static_cast<int>(std::lround(CH * scaleY)));
-    SDL_Texture* nextAtlas = nextFont && nextLarge ? reduceAtlas(slotWidth, slotHeight) : nullptr;
-    if (!nextAtlas) {
-        if (nextFont) TTF_CloseFont(nextFont);
-        if (nextLarge) TTF_CloseFont(nextLarge);
-        if (nextBuffer) SDL_DestroyTexture(nextBuffer);
-        return false;
-    }
+    next.font = openFont(scale, fontPoints);
+    next.large = openFont(scale, largePoints);
+    const float scaleX = static_cast<float>(next.width) / W, scaleY = static_cast<float>(next.height) / H;
+    next.slotWidth = std::max(1, static_cast<int>(std::lround(CW * scaleX)));
+    next.slotHeight = std::max(1, static_cast<int>(std::lround(CH * scaleY)));
+    if (next.font && next.large) next.atlas = reduceAtlas(next.slotWidth, next.slotHeight);
+    if (next.atlas) return true;
+    if (next.font) TTF_CloseFont(next.font);
+    if (next.large) TTF_CloseFont(next.large);
+    if (next.buffer) SDL_DestroyTexture(next.buffer);
+    return false;
+}
 
+// What next made takes the old pieces' places.
+void putInPlace(const Rebuild& next) {
     flushTextCache();
     if (font) TTF_CloseFont(font);
     if (large) TTF_CloseFont(large);
-    font = nextFont;
-    large = nextLarge;
-    if (nextBuffer) {
+    font = next.font;
+    large = next.large;
+    if (next.buffer) {
         if (frameBuffer) SDL_DestroyTexture(frameBuffer);
-        frameBuffer = nextBuffer;
+        frameBuffer = next.buffer;
     }
     // The trail was painted at the old resolution; it is dropped, to be
     // repainted from its imprints at the new one.
     if (frameBufferReplaced) frameBufferReplaced();
-    bufferWidth = targetWidth;
-    bufferHeight = targetHeight;
-    drawingScaleX = scaleX;
-    drawingScaleY = scaleY;
+    bufferWidth = next.width;
+    bufferHeight = next.height;
+    drawingScaleX = static_cast<float>(next.width) / W;
+    drawingScaleY = static_cast<float>(next.height) / H;
     if (cardAtlas) SDL_DestroyTexture(cardAtlas);
-    cardAtlas = nextAtlas;
-    cardSlotWidth = slotWidth;
-    cardSlotHeight = slotHeight;
+    cardAtlas = next.atlas;
+    cardSlotWidth = next.slotWidth;
+    cardSlotHeight = next.slotHeight;
     rebuiltSinceHandBack = true;
+}
+
+}  // namespace
+
+bool resizeGraphics() {
+    int width = 0, height = 0;
+    if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) return false;
+    // The frame is exactly the area it is shown in, so that it is shown one
+    // to one and every row of the table is seen.
+    const SDL_Point shown = shownTableSize(width, height);
+    if (frameBuffer && bufferWidth == shown.x && bufferHeight == shown.y) return true;
+    Rebuild next;
+    next.width = shown.x;
+    next.height = shown.y;
+    if (!makeRebuild(next, std::min(width / static_cast<double>(W), height / static_cast<double>(H)))) return false;
+    putInPlace(next);
     return true;
 }
 

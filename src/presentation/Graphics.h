@@ -19,12 +19,13 @@ const SDL_Color white = {255, 255, 255, 255};
 // The window's renderer; everything draws through it.
 extern SDL_Renderer* renderer;
 // The frame is composed in the top-left part of frameBuffer, frameArea,
-// whose texture may be larger (frameTargetSize).
+// whose texture may be larger (see createFrameTarget).
 extern SDL_Texture* frameBuffer;
 
 // Makes the renderer of `window`: accelerated with vsync and render targets,
 // or else SDL's software renderer; with the table's logical size. False,
-// with SDL's error on the log, when neither can be made.
+// with both attempts' errors on one line of the log, when neither can be
+// made.
 bool createRenderer(SDL_Window* window);
 void destroyRenderer();
 // The renderer presents in step with the display's refresh, as far as SDL
@@ -42,9 +43,6 @@ bool resizeGraphics();
 // the new one is in place: what others painted for the old one (the victory
 // trail) goes with it. Set at start-up.
 void onFrameBufferReplaced(void (*drop)());
-// The pixel size of the area in which SDL shows the logical table on an
-// output of width x height pixels: the frame buffer's size.
-SDL_Point shownTableSize(int width, int height);
 // Destroys every cached text; each is rendered again when next drawn.
 void flushTextCache();
 // After a frame has been shown: if resizeGraphics rebuilt since the last
@@ -55,14 +53,10 @@ void flushTextCache();
 // The renderer lets go of the old textures only as it draws with the new
 // ones, so not before the first frame at the new size.
 void handBackFreedHeap();
-// The texture size of a render target that holds a frame of width x height
-// pixels: the smallest of a fixed series of table-shaped sizes, each twice
-// the area of the one before, that holds it; cut down to the renderer's
-// largest texture, maxWidth x maxHeight (0: no limit), but never below the
-// frame.
-SDL_Point frameTargetSize(int width, int height, int maxWidth, int maxHeight);
 // A render target for a frame at the present size: the frame buffer and the
-// victory trail. Null on failure, with SDL's error.
+// victory trail, of the smallest of a fixed series of table-shaped sizes,
+// each twice the area of the one before, that holds the frame. Null on
+// failure, with SDL's error.
 SDL_Texture* createFrameTarget();
 // Makes target (frameBuffer or the trail) the render target, with the frame's
 // area as viewport and the drawing scale, so that drawing lands as in a

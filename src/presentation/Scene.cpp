@@ -47,18 +47,18 @@ void emptyPlace(int p, int x, int y) {
     line(x, y, x, y + CH, darkGreen);
     line(x, y + CH, x + CW, y + CH, lightGreen);
     line(x + CW, y, x + CW, y + CH, lightGreen);
-    if (p == 0) text("O", x + 28, y + 37, darkGreen, true);
-    if (p >= 2 && p <= 5) text("A", x + 30, y + 38, markGreen, true);
+    if (sol::isStock(p)) text("O", x + 28, y + 37, darkGreen, true);
+    if (sol::isFoundation(p)) text("A", x + 30, y + 38, markGreen, true);
 }
 
 void drawWaste(int x, int y) {
-    const sol::Pile& pile = game.state.piles[1];
+    const sol::Pile& pile = game.state.piles[sol::wastePile];
     int n = static_cast<int>(pile.size());
     int first = std::max(0, n - game.drawCount);
-    int end = draggingFrom(1) ? indexSelected : n;
+    int end = draggingFrom(sol::wastePile) ? indexSelected : n;
     if (game.drawCount == 1 && end > 0) first = end - 1;
     for (int j = first; j < end; ++j)
-        card(pile[j], x + wasteStep * (j - first), y, selected == 1 && indexSelected == j);
+        card(pile[j], x + fanOffset(sol::wastePile, j), y, sol::isWaste(selected) && indexSelected == j);
 }
 
 // While cards fly off, a foundation shows the card below those launched.
@@ -77,21 +77,21 @@ void drawPile(int p) {
     int n = static_cast<int>(pile.size());
     int x = px(p);
     int y = py(p, 0);
-    if (n == 0 || (p == 1 && draggingFrom(1) && indexSelected == 0)) emptyPlace(p, x, y);
-    if (p == 0) {
+    if (n == 0 || (sol::isWaste(p) && draggingFrom(p) && indexSelected == 0)) emptyPlace(p, x, y);
+    if (sol::isStock(p)) {
         if (n > 0) card(pile.back(), x, y, false);
         return;
     }
-    if (p == 1) {
+    if (sol::isWaste(p)) {
         drawWaste(x, y);
         return;
     }
-    bool foundation = p <= 5;
+    bool foundation = sol::isFoundation(p);
     int from = foundation ? foundationTop(pile) : 0;
     int to = foundation ? from : n - 1;
     for (int j = std::max(0, from); j <= to; ++j) {
         if (draggingFrom(p) && j >= indexSelected) continue;
-        card(pile[j], x, foundation ? y : py(p, j), selected == p && indexSelected == j);
+        card(pile[j], x, py(p, j), selected == p && indexSelected == j);
     }
 }
 
@@ -147,7 +147,7 @@ void render() {
     bevel(0, 0, W, topBarHeight, false);
     for (const BarButton& button : barButtons) text(button.label, button.labelX, barTextY, black, false);
 
-    for (int p = 0; p < 13; ++p) drawPile(p);
+    for (int p = 0; p < sol::pileCount; ++p) drawPile(p);
     renderWinTrail();
     drawDraggedCards();
     drawStatusBar();

@@ -40,3 +40,7 @@ int px(int p);
 // columns.
 int gap(int p);
 int py(int p, int i);
+// How far right of px(p) card i of pile p lies: on the waste its top
+// drawCount cards fan out wasteStep apart, the newest rightmost, and those
+// below lie under the first of them; 0 on every other pile.
+int fanOffset(int p, int i);

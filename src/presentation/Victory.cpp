@@ -58,13 +58,14 @@ void startWinAnimation(Uint32 now) {
     flyingCards.reserve(52);
     for (int rank = 13; rank >= 1; --rank) {
         for (int f = 0; f < 4; ++f) {
-            const sol::Pile& pile = game.state.piles[f + 2];
+            const int foundation = sol::firstFoundation + f;
+            const sol::Pile& pile = game.state.piles[foundation];
             FlyingCard c;
             // A won table has every rank in place; the guard only keeps a
             // misuse on a partial table from reading past a pile's end.
             c.card = static_cast<size_t>(rank) <= pile.size() ? pile[rank - 1] : sol::Card{f, rank, true};
-            c.x = static_cast<float>(px(f + 2));
-            c.y = static_cast<float>(py(f + 2, 0));
+            c.x = static_cast<float>(px(foundation));
+            c.y = static_cast<float>(py(foundation, 0));
             const Uint32 speedDraw = random();
             const Uint32 directionDraw = random();
             const Uint32 riseDraw = random();

@@ -76,6 +76,30 @@ int tableY(float y) { return tableUnits(y, H); }
 // SDL's hold to 0..1 unchanged).
 bool placed(const SDL_TouchFingerEvent& f) { return !std::isnan(f.x) && !std::isnan(f.y); }
 
+// The left button as the pointer's press, the right one sending the card
+// under it to a foundation.
+void press(const SDL_MouseButtonEvent& b) {
+    if (b.button == SDL_BUTTON_LEFT) {
+        down(b.x, b.y, b.clicks);
+    } else if (b.button == SDL_BUTTON_RIGHT) {
+        int p, i;
+        hit(b.x, b.y, p, i);
+        // Nothing to send from the stock or where no pile is: refused.
+        autoMoveCard(p, i);
+    }
+}
+
+// A finger is the left button held: never a double-click.
+void finger(Uint32 type, const SDL_TouchFingerEvent& f) {
+    const int x = tableX(f.x), y = tableY(f.y);
+    if (type == SDL_FINGERDOWN)
+        down(x, y, 1);
+    else if (type == SDL_FINGERUP)
+        up(x, y);
+    else
+        motion(x, y, true);
+}
+
 void dispatch(const SDL_Event& e) {
     switch (e.type) {
     case SDL_QUIT:
@@ -99,27 +123,15 @@ void dispatch(const SDL_Event& e) {
             motion(e.motion.x, e.motion.y, (e.motion.state & SDL_BUTTON_LMASK) != 0);
         break;
     case SDL_MOUSEBUTTONDOWN:
-        if (e.button.which == SDL_TOUCH_MOUSEID) break;
-        if (e.button.button == SDL_BUTTON_LEFT) {
-            down(e.button.x, e.button.y, e.button.clicks);
-        } else if (e.button.button == SDL_BUTTON_RIGHT) {
-            int p, i;
-            hit(e.button.x, e.button.y, p, i);
-            if (p > 0) autoMoveCard(p, i);
-            changed();
-        }
+        if (e.button.which != SDL_TOUCH_MOUSEID) press(e.button);
         break;
     case SDL_MOUSEBUTTONUP:
         if (e.button.which != SDL_TOUCH_MOUSEID && e.button.button == SDL_BUTTON_LEFT) up(e.button.x, e.button.y);
         break;
     case SDL_FINGERDOWN:
-        if (placed(e.tfinger)) down(tableX(e.tfinger.x), tableY(e.tfinger.y), 1);
-        break;
     case SDL_FINGERUP:
-        if (placed(e.tfinger)) up(tableX(e.tfinger.x), tableY(e.tfinger.y));
-        break;
     case SDL_FINGERMOTION:
-        if (placed(e.tfinger)) motion(tableX(e.tfinger.x), tableY(e.tfinger.y), true);
+        if (placed(e.tfinger)) finger(e.type, e.tfinger);
         break;
     default:
         break;
@@ -172,7 +184,8 @@ void frame() {
     frameDrew = redraw && windowShown();
     if (!frameDrew) return;
     firstFrame = false;
-    advanceWinAnimation(SDL_GetTicks());
+    // The flight started on the table's clock.
+    advanceWinAnimation(tableNow());
     render();
 }
 

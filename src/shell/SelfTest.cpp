@@ -27,7 +27,7 @@ int selfTest() {
         game.deal(42, 64);
         std::vector<sol::Game::Step> path = game.solution;
         for (const sol::Game::Step& step : path) {
-            if (step.source == 0) {
+            if (sol::isStock(step.source)) {
                 game.draw();
             } else if (!game.move(step.source, step.index, step.destination)) {
                 result = 1;
@@ -51,16 +51,23 @@ bool writeAll(int fd, const char* text, size_t length) {
     return true;
 }
 
+// Links followed to the end of a path at most, as Linux does.
+const int maxLinks = 40;
+
 // Where writing to path lands: symbolic links followed, also a dangling one,
-// whose target the write creates.
-std::string finalTarget(const std::string& path) {
-    std::string target = path;
-    for (int hops = 0; hops < 40; ++hops) {
+// whose target the write creates. False, with errno, when the path cannot
+// be resolved: links that do not end (a loop, or more than the system
+// follows), or a part of the path that cannot be looked up.
+bool finalTarget(const std::string& path, std::string& target) {
+    target = path;
+    for (int links = 0;; ++links) {
         struct stat info;
-        if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+        if (lstat(target.c_str(), &info) != 0) return errno == ENOENT;
+        if (!S_ISLNK(info.st_mode)) return true;
+        if (links == maxLinks) break;
         char link[PATH_MAX];
         ssize_t n = readlink(target.c_str(), link, sizeof link - 1);
-        if (n < 0) return target;
+        if (n < 0) return false;
         link[n] = '\0';
         std::string::size_type slash = target.rfind('/');
         if (link[0] == '/' || slash == std::string::npos)
@@ -68,7 +75,8 @@ std::string finalTarget(const std::string& path) {
         else
             target = target.substr(0, slash + 1) + link;
     }
-    return target;
+    errno = ELOOP;
+    return false;
 }
 
 std::string directoryOf(const std::string& path) {
@@ -129,9 +137,16 @@ bool replaceFile(const std::string& target, const char* text, size_t length) {
 bool writeDeploymentLog(const char* path, const char* text) {
     if (!path || !*path) return false;
     const size_t length = std::strlen(text);
-    const std::string target = finalTarget(path);
+    std::string target;
     struct stat info;
-    if (stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    const bool resolved = finalTarget(path, target);
+    const bool exists = resolved && stat(target.c_str(), &info) == 0;
+    if (!resolved || (!exists && errno != ENOENT)) {
+        // Taken for a missing file, the link itself would be replaced.
+        SDL_Log("Log file: %s: %s", path, std::strerror(errno));
+        return false;
+    }
+    if (exists && !S_ISREG(info.st_mode)) {
         if (S_ISDIR(info.st_mode)) return false;
         return writeInPlace(target, text, length);
     }
@@ -139,10 +154,12 @@ bool writeDeploymentLog(const char* path, const char* text) {
 }
 
 int runSelfTest(const std::string& logPath) {
-    int result = selfTest();
-    const char* message = result != 0 ? "Test mode: failed" : "Test mode: passed";
+    const int verdict = selfTest();
+    const char* message = verdict != 0 ? "Test mode: failed" : "Test mode: passed";
+    // The file before the log line: a standard error that cannot be written
+    // to must not cost the file.
+    const bool fileWritten =
+        logPath.empty() || writeDeploymentLog(logPath.c_str(), (std::string("Zarn ") + message + "\n").c_str());
     SDL_Log("%s", message);
-    if (!logPath.empty() && !writeDeploymentLog(logPath.c_str(), (std::string("Zarn ") + message + "\n").c_str()))
-        result = 1;
-    return result;
+    return fileWritten ? verdict : 1;
 }

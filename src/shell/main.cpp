@@ -1,3 +1,7 @@
 #include "shell/Program.h"
+#include "shell/Signals.h"
 
-int main(int argc, char** argv) { return runZarn(argc, argv); }
+int main(int argc, char** argv) {
+    catchSignals();
+    return runZarn(argc, argv);
+}

@@ -174,32 +174,32 @@ void CardAudio::releaseSamples() {
     drawLength = 0;
 }
 
-bool CardAudio::open() {
-    close();
-    told = false;
-    SDL_AudioSpec wanted;
-    SDL_zero(wanted);
-    sample = loadWav(cardPlaceWav, cardPlaceWavSize, &wanted, &length);
+bool CardAudio::loadSamples() {
+    SDL_AudioSpec placeSpec;
+    SDL_zero(placeSpec);
+    sample = loadWav(cardPlaceWav, cardPlaceWavSize, &placeSpec, &length);
     SDL_AudioSpec drawSpec;
     SDL_zero(drawSpec);
     if (sample) drawSample = loadWav(cardDrawWav, cardDrawWavSize, &drawSpec, &drawLength);
-    if (drawSample &&
-        (drawSpec.freq != wanted.freq || drawSpec.format != wanted.format || drawSpec.channels != wanted.channels)) {
+    if (drawSample && (drawSpec.freq != placeSpec.freq || drawSpec.format != placeSpec.format ||
+                       drawSpec.channels != placeSpec.channels)) {
         SDL_FreeWAV(drawSample);
         drawSample = nullptr;
         SDL_SetError("Card sounds differ in format");
     }
     if (!drawSample) {
         releaseSamples();
-        tell(SDL_GetError());
         return false;
     }
-
     // Queued audio: no callback, and the device takes the files' own format.
-    wanted.samples = 512;
-    wanted.callback = nullptr;
-    wanted.userdata = nullptr;
-    format = wanted;
+    format = placeSpec;
+    format.samples = 512;
+    format.callback = nullptr;
+    format.userdata = nullptr;
+    return true;
+}
+
+bool CardAudio::startSoundThread() {
     auto t = std::make_shared<SoundThread>();
     t->format = format;
     t->ticks = ticks;
@@ -213,11 +213,25 @@ bool CardAudio::open() {
             SDL_TLSCleanup();
         });
     } catch (const std::system_error& e) {
-        releaseSamples();
-        tell(e.what());
+        SDL_SetError("%s", e.what());
         return false;
     }
     soundThread = t;
+    return true;
+}
+
+bool CardAudio::open() {
+    close();
+    told = false;
+    if (!loadSamples()) {
+        tell(SDL_GetError());
+        return false;
+    }
+    if (!startSoundThread()) {
+        releaseSamples();
+        tell(SDL_GetError());
+        return false;
+    }
     resting = false;
     openAskedAt = lastQueued = ticks();
     stallTold = false;
@@ -253,12 +267,6 @@ bool CardAudio::openOrAsk(SoundThread& t) {
         t.changed.notify_all();
     }
     return false;
-}
-
-bool CardAudio::wake() {
-    if (!soundThread) return false;
-    std::lock_guard<std::mutex> hold(soundThread->lock);
-    return openOrAsk(*soundThread);
 }
 
 void CardAudio::rest() {

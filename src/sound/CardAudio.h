@@ -54,9 +54,6 @@ struct CardAudio {
     // Milliseconds until rest() is due at `now`: 0 at once, -1 never (no
     // device open or opening).
     int msToRest(Uint32 now);
-    // Asks for a resting device to be opened again; true when a device is
-    // open now.
-    bool wake();
     // Waits at most timeoutMs until the sound thread has done what it was
     // asked (opened, failed to, or closed); true when it has. The game never
     // waits on it; tests do.
@@ -69,6 +66,12 @@ private:
     bool stallTold = false;  // the open under way has been said to be late
     bool told = false;       // the device has been said to be unavailable
 
+    // Both sounds, and the device's format taken from them; false, with
+    // SDL's error, when they cannot be had alike.
+    bool loadSamples();
+    // The sound thread, asked to open the device; false, with SDL's error,
+    // when it cannot be started.
+    bool startSoundThread();
     void takeNews(SoundThread& t);
     bool openOrAsk(SoundThread& t);
     void tell(const char* reason);

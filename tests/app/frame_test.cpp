@@ -46,6 +46,14 @@ bool frameDraws() {
     return marked == 0;
 }
 
+// The game won by sending its last two cards home: the flight starts.
+void winByTheLastTwoSends() {
+    game.state = twoMovesFromWin();
+    ASSERT_TRUE(autoMoveCard(6, 0));
+    ASSERT_TRUE(autoMoveCard(7, 0));
+    ASSERT_TRUE(winAnimating);
+}
+
 class Frame : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -105,10 +113,7 @@ TEST_F(Frame, RedrawRule) {
 
     clearTable();
     setTableTicks([] { return now; });
-    game.state = twoMovesFromWin();
-    ASSERT_TRUE(autoMoveCard(6, 0));
-    ASSERT_TRUE(autoMoveCard(7, 0));
-    ASSERT_TRUE(winAnimating);
+    ASSERT_NO_FATAL_FAILURE(winByTheLastTwoSends());
     frameDraws();  // the clock's second changed with the win
     EXPECT_TRUE(frameDraws());
     EXPECT_TRUE(frameDraws()) << "every frame of the victory animation draws";
@@ -284,12 +289,32 @@ TEST_F(Frame, EscapeStopsTheVictoryAnimationButKeepsTheTime) {
     EXPECT_FALSE(game.won());
 }
 
+// The flight starts and advances on the table's clock: with a clock of the
+// test's own, far from SDL's ticks, the first frame steps just what that
+// clock says has passed.
+TEST_F(Frame, TheFlightRunsOnTheTableClock) {
+    static Uint32 now;
+    now = 3000000000u;
+    clearTable();
+    setTableTicks([] { return now; });
+    ASSERT_NO_FATAL_FAILURE(winByTheLastTwoSends());
+    ASSERT_EQ(clockMarks().winTicks, now);
+    frame();
+    EXPECT_EQ(winFlight().winStep, 0u) << "no time has passed on the table's clock";
+    now += 17;
+    frame();
+    EXPECT_EQ(winFlight().winStep, 1u) << "17 ms: the first step of 1/60 s";
+    ASSERT_EQ(flyingCards.size(), 52u);
+    EXPECT_TRUE(flyingCards[0].launched) << "the first king has taken off";
+    EXPECT_FALSE(flyingCards[1].launched) << "the second waits for step 11";
+    now += 100;
+    frame();
+    EXPECT_EQ(winFlight().winStep, 7u) << "117 ms in all";
+}
+
 TEST_F(Frame, AHiddenWindowDrawsNothingAndItsFlightWaits) {
     clearTable();
-    game.state = twoMovesFromWin();
-    ASSERT_TRUE(autoMoveCard(6, 0));
-    ASSERT_TRUE(autoMoveCard(7, 0));
-    ASSERT_TRUE(winAnimating);
+    ASSERT_NO_FATAL_FAILURE(winByTheLastTwoSends());
     EXPECT_TRUE(frameDraws());
 
     SDL_HideWindow(window);
@@ -329,7 +354,7 @@ TEST_F(Frame, FocusLossDropsTheDragAndTheSelection) {
     EXPECT_EQ(game.state, held);
 }
 
-TEST_F(Frame, RightButtonSendsToAFoundationAndAlwaysDoesTheBookkeeping) {
+TEST_F(Frame, RightButtonSendsToAFoundationWithItsBookkeeping) {
     struct Case {
         const char* name;
         int x, y;
@@ -345,11 +370,12 @@ TEST_F(Frame, RightButtonSendsToAFoundationAndAlwaysDoesTheBookkeeping) {
         game.state.piles[0] = {faceDown(0, 5)};
         game.state.piles[6] = {faceUp(1, 1)};
         game.state.piles[7] = {faceUp(1, 3)};
-        // A recorded action whose bookkeeping is still due shows whether changed() ran.
+        // A recorded action whose bookkeeping is still due shows whether
+        // changed() ran: with the move, and only then.
         game.state.started = true;
         pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, c.x, c.y);
         frame();
-        EXPECT_NE(clockMarks().startTicks, 0u);
+        EXPECT_EQ(clockMarks().startTicks != 0, c.moves);
         EXPECT_EQ(game.state.piles[2].size(), c.moves ? 1u : 0u);
         EXPECT_EQ(game.state.piles[0].size(), 1u) << "the right button never draws";
         EXPECT_EQ(selected, -1);

@@ -92,6 +92,24 @@ TEST_F(LongSession, HundredThousandActionsInOneGameKeepOnlyTheirHistory) {
     }
 }
 
+// Undone steps have freed their snapshots as well: a new game after a long
+// history undone whole hands the heap back as after one kept.
+TEST_F(LongSession, AHistoryUndoneWholeIsHandedBackWithTheNextGame) {
+    seed = 9100;
+    reset(false);
+    render();
+    const long residentAtStart = residentKiB();
+    for (int k = 0; k < 20000; ++k) drawFromStock();
+    const long residentAfterDraws = residentKiB();
+    for (int k = 0; k < 20000; ++k) undo();
+    ASSERT_TRUE(game.history.empty());
+    reset(false);
+    if (allocatorGivesBack) {
+        EXPECT_LT(residentKiB() - residentAtStart, (residentAfterDraws - residentAtStart) / 4)
+            << "resident " << residentAtStart << " KiB at the start, " << residentAfterDraws << " KiB after the draws";
+    }
+}
+
 TEST_F(LongSession, TenThousandNewGamesHoldNothingOfTheOldOnes) {
     seed = 50000;
     reset(false);

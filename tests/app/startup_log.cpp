@@ -109,6 +109,29 @@ TEST_F(DeploymentLog, ThroughASymbolicLinkTheTargetIsWrittenAndTheLinkStays) {
     EXPECT_EQ("Zarn Test mode: passed\n", contents(target));
 }
 
+// A loop, and a chain longer than the system follows: taken for a missing
+// file, the first link would be replaced by the log.
+TEST_F(DeploymentLog, LinksThatDoNotEndAreRefusedAndStay) {
+    ASSERT_EQ(0, symlink("b", (dir + "/a").c_str()));
+    ASSERT_EQ(0, symlink("a", (dir + "/b").c_str()));
+    std::ofstream(dir + "/file") << "an older line\n";
+    ASSERT_EQ(0, symlink("file", (dir + "/l0").c_str()));
+    for (int k = 1; k <= 40; ++k)
+        ASSERT_EQ(0, symlink(("l" + std::to_string(k - 1)).c_str(), (dir + "/l" + std::to_string(k)).c_str()));
+
+    for (const char* name : {"a", "l40"}) {
+        const std::string path = dir + "/" + name;
+        EXPECT_FALSE(writeDeploymentLog(path.c_str(), "Zarn Test mode: passed\n")) << name;
+        struct stat info;
+        ASSERT_EQ(0, lstat(path.c_str(), &info));
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << name << " was replaced";
+    }
+    EXPECT_EQ("an older line\n", contents(dir + "/file"));
+    // Forty links the system follows, and so does the log.
+    ASSERT_TRUE(writeDeploymentLog((dir + "/l39").c_str(), "Zarn Test mode: passed\n"));
+    EXPECT_EQ("Zarn Test mode: passed\n", contents(dir + "/file"));
+}
+
 TEST_F(DeploymentLog, SpecialFilesAreWrittenInPlaceOrFailWithoutWaiting) {
     std::string fifo = dir + "/fifo";
     ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));

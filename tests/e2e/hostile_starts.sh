@@ -8,50 +8,10 @@ set -u
 zarn=$(realpath "$1")
 # shellcheck source=lib/xserver.bash
 source "$(dirname "${BASH_SOURCE[0]}")/lib/xserver.bash"
+# shellcheck source=lib/starts.bash
+source "$(dirname "${BASH_SOURCE[0]}")/lib/starts.bash"
 game=""
 on_exit() { end_process "$game"; }
-
-verdict='Zarn Test mode: passed'
-cases=0
-
-# Runs one start in a fresh directory $dir, within a time limit; sets rc and
-# err. Usage: start SECONDS COMMAND... (an env invocation; stdin and stdout
-# closed or redirected by the caller's COMMAND as it likes).
-start() {
-    local seconds=$1
-    shift
-    dir="$work/case$((++cases))"
-    mkdir -p "$dir"
-    # The log goes through a pipe: a case may forbid files to grow.
-    (cd "$dir" && timeout -k 5 "$seconds" "$@" 2>&1 >"$dir.out") | cat >"$dir.err"
-    rc=${PIPESTATUS[0]}
-    err=$(cat "$dir.err")
-}
-
-# expect NAME STATUS [LOG PATTERN]: the status, and a line of the log.
-expect() {
-    local name=$1 status=$2 pattern=${3:-} before=$failures
-    case $rc in
-    124 | 137) fail "$name: still running at the time limit (exit $rc)"; return ;;
-    esac
-    [ "$rc" -lt 128 ] || { fail "$name: ended by signal $((rc - 128))"; return; }
-    [ "$rc" -eq "$status" ] || fail "$name: exit $rc, expected $status; log: $err"
-    if [ -n "$pattern" ] && ! grep -Eq "$pattern" <<<"$err"; then
-        fail "$name: no log line matching '$pattern'; log: $err"
-    fi
-    grep -Eqi 'sanitizer|segmentation|core dumped|terminate called' <<<"$err" &&
-        fail "$name: crashed: $err"
-    [ "$failures" -eq "$before" ] && ok "$name (exit $rc)"
-}
-
-files_are() {  # name, then the sorted entries the case left in its directory
-    local name=$1 got
-    shift
-    got=$(cd "$dir" && find . -mindepth 1 -printf '%P\n' | LC_ALL=C sort | tr '\n' ' ')
-    [ "$got" = "$*" ] || fail "$name: files '$got', expected '$*'"
-}
-
-holds_verdict() { printf '%s\n' "$verdict" | cmp -s - "$1"; }
 
 selftest=(env -u DISPLAY SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy "$zarn" --testmode)
 

@@ -84,7 +84,7 @@ SDL_Point aim(Bytes& in) {
         const int p = in.below(13);
         const int n = static_cast<int>(game.state.piles[p].size());
         const int i = n == 0 ? 0 : (in.flag() ? n - 1 : in.below(n));
-        return {px(p) + in.below(CW + 40) - 8, (p > 5 ? py(p, i) : py(p, 0)) + in.below(CH + 16) - 4};
+        return {px(p) + in.below(CW + 40) - 8, py(p, i) + in.below(CH + 16) - 4};
     }
     case 8:
         return lastPoint;

@@ -15,5 +15,5 @@
 inline bool startHeadless(SDL_Point firstSize = {W, H}) {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    return startUp(false, false, firstSize);
+    return startUp(false, false, firstSize) == Start::ready;
 }

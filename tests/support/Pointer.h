@@ -4,8 +4,6 @@
 
 #include <SDL.h>
 
-#include <algorithm>
-
 #include "interaction/TableState.h"
 #include "presentation/Table.h"
 
@@ -14,10 +12,5 @@ inline int cardX(int p) { return px(p) + 40; }
 inline int cardY(int p, int i) { return py(p, i) + 10; }
 
 // Where a press picks up card i of pile p (and the run above it): inside its
-// visible part, on the waste's fanned top card.
-inline SDL_Point grip(int p, int i) {
-    const int n = static_cast<int>(game.state.piles[p].size());
-    int x = px(p) + 40;
-    if (p == 1) x += wasteStep * (std::min(game.drawCount, n) - 1);
-    return {x, (p > 5 ? py(p, i) : py(p, 0)) + 8};
-}
+// visible part, on the waste at its place in the fan.
+inline SDL_Point grip(int p, int i) { return {px(p) + fanOffset(p, i) + 40, py(p, i) + 8}; }
