@@ -105,13 +105,18 @@ echo "$SECONDS s: won, victory animation run and stopped"
 
 # Each step waits for the game to have taken the one before: keys and sizes
 # that a lagging game takes late would otherwise land in another state.
+# The window manager's answers come before the game has taken them: the
+# game's own answer (a fitting, a restore) is awaited through a ping.
+answered() { "$build/tests/e2e_window_sync" "$id" 60 >/dev/null 2>&1 || die "the game stopped answering"; }
 xdotool windowsize "$id" 950 813
 await_state 60 "the window kept 760 x 650" resized
+answered
 activate "$id"
 xdotool key F11
 await_state 60 "not full screen after F11" fullscreen
 xdotool key F11
 await_state 60 "still full screen after F11 again" windowed
+answered
 xdotool key F2
 
 # Back to 760 x 650 so that the menu lies where the table says, then quit
@@ -119,6 +124,7 @@ xdotool key F2
 # table had emptied, and the won panel gone.
 xdotool windowsize "$id" 760 650
 await_state 60 "not back at 760 x 650" sized 760x650
+answered
 await_pixel 300 15 "srgb(192,192,192)" 30 "the table after the session"
 new_game() {
     local stock
