@@ -42,6 +42,7 @@ TTF_Font* font = nullptr;   // 16 points at scale 1
 TTF_Font* large = nullptr;  // 28 points at scale 1
 std::map<TextKey, TextImage> textImages;
 void (*frameBufferReplaced)() = nullptr;  // see onFrameBufferReplaced
+unsigned failures = 0;                    // see drawingFailures
 
 const int fontPoints = 16;
 const int largePoints = 28;
@@ -114,7 +115,10 @@ SDL_Point targetSize(int width, int height) {
 
 SDL_Texture* createTarget(int width, int height) {
     const SDL_Point size = targetSize(width, height);
-    return SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, size.x, size.y);
+    SDL_Texture* target =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, size.x, size.y);
+    if (!target) ++failures;
+    return target;
 }
 
 bool isTargetFor(SDL_Texture* texture, int width, int height) {
@@ -169,6 +173,8 @@ SDL_Point shownTableSize(int width, int height) {
     if (want > real) return {width, std::max(1, static_cast<int>(std::floor(H * (static_cast<float>(width) / W))))};
     return {std::max(1, static_cast<int>(std::floor(W * (static_cast<float>(height) / H)))), height};
 }
+
+unsigned drawingFailures() { return failures; }
 
 void flushTextCache() {
     for (auto& entry : textImages) SDL_DestroyTexture(entry.second.texture);
@@ -349,11 +355,18 @@ void text(const std::string& s, int x, int y, SDL_Color c, bool big) {
     if (entry == textImages.end()) {
         SDL_Color opaque = {c.r, c.g, c.b, 255};
         SDL_Surface* surface = TTF_RenderUTF8_Blended(big ? large : font, s.c_str(), opaque);
-        if (!surface) return;
+        if (!surface) {
+            // An empty text renders nothing and lacks nothing.
+            if (!s.empty()) ++failures;
+            return;
+        }
         SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, surface);
         TextImage image = {texture, surface->w, surface->h};
         SDL_FreeSurface(surface);
-        if (!texture) return;
+        if (!texture) {
+            ++failures;
+            return;
+        }
         if (textImages.size() >= textCacheLimit) flushTextCache();
         entry = textImages.emplace(key, image).first;
     }

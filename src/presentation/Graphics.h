@@ -47,6 +47,10 @@ void onFrameBufferReplaced(void (*drop)());
 SDL_Point shownTableSize(int width, int height);
 // Destroys every cached text; each is rendered again when next drawn.
 void flushTextCache();
+// Counts what could not be drawn since start-up: texts that could not be
+// rendered and render targets that could not be made. A picture drawn while
+// this changed lacks something, which the next drawing tries again.
+unsigned drawingFailures();
 // After a frame has been shown: if resizeGraphics rebuilt since the last
 // call, hands the heap freed with the old size's atlas picture and textures
 // back to the system. They are made anew for every size, some MB each; once

@@ -5,6 +5,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <ctime>
+
 #include "interaction/PointerState.h"
 #include "interaction/TableState.h"
 #include "presentation/Graphics.h"
@@ -19,7 +22,9 @@ namespace {
 // driver queues frames ahead.
 const int quickFramesToTell = 8;
 const Uint32 workPauseMs = 8;  // after a frame step that drew
-const Uint32 dragPauseMs = 4;  // at most, between drag frames presents do not pace
+// The share of one core that drag frames may take where presents do not
+// pace them.
+const double dragCoreShare = 0.5;
 
 // The sooner of two waits in milliseconds, where -1 is no end.
 int earliest(int a, int b) {
@@ -28,12 +33,23 @@ int earliest(int a, int b) {
     return a < b ? a : b;
 }
 
+// CPU time of all the process's threads: software GL draws on several.
+double cpuMs() {
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 }  // namespace
 
 void PresentPacing::backToBack(double ms) {
     if (!vsync || broken) return;
     quickFrames = ms < refreshMs / 2 ? quickFrames + 1 : 0;
     if (quickFrames >= quickFramesToTell) broken = true;
+}
+
+double PresentPacing::dragPauseMs(double frameMs, double cpuMs) const {
+    return std::max({0.0, refreshMs - frameMs, cpuMs / dragCoreShare - frameMs});
 }
 
 void runFrames() {
@@ -46,17 +62,20 @@ void runFrames() {
     Uint64 lastEnd = 0;
     bool unpaused = false;  // the frame just run followed the one before without a pause
     while (running) {
+        const Uint64 begin = SDL_GetPerformanceCounter();
+        const double cpuBegin = cpuMs();
         frame();
         const Uint64 end = SDL_GetPerformanceCounter();
-        if (unpaused && dragging) pacing.backToBack(static_cast<double>(end - lastEnd) / ticksPerMs);
+        const bool dragFrame = dragging && lastFrameDrew();
+        if (unpaused && dragFrame) pacing.backToBack(static_cast<double>(end - lastEnd) / ticksPerMs);
         lastEnd = end;
         unpaused = false;
-        if (dragging) {
-            // A motion is drawn as soon as it comes: the wait ends with it.
+        if (dragFrame) {
             if (pacing.presentsWait())
                 unpaused = true;
             else
-                SDL_WaitEventTimeout(nullptr, dragPauseMs);
+                SDL_Delay(static_cast<Uint32>(
+                    pacing.dragPauseMs(static_cast<double>(end - begin) / ticksPerMs, cpuMs() - cpuBegin)));
         } else if (lastFrameDrew()) {
             SDL_Delay(workPauseMs);
         } else {

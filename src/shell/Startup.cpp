@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "presentation/Graphics.h"
-#include "presentation/Victory.h"
+#include "presentation/Scene.h"
 #include "sound/CardAudio.h"
 #include "window/Display.h"
 #include "window/Window.h"
@@ -52,8 +52,9 @@ bool startUp(bool needsScreen, bool sound, SDL_Point firstSize) {
     SDL_ShowWindow(window);
     setWindowAspectHint();
     if (!openFonts()) return false;
-    // The victory trail is painted at the frame buffer's size.
-    onFrameBufferReplaced(dropWinTrail);
+    // The victory trail and the scene's layers are drawn at the frame
+    // buffer's size.
+    onFrameBufferReplaced(dropDrawnFrames);
     if (!initGraphics()) {
         SDL_Log("Graphics: %s", SDL_GetError());
         return false;
