@@ -16,6 +16,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <thread>
 
 #include "assets/Assets.h"
 #include "presentation/AtlasImage.h"
@@ -38,8 +42,9 @@ unsigned int cardAtlasSize = card_atlas_bmp_size;
 // The frame's area in frameBuffer.
 int bufferWidth = W, bufferHeight = H;
 float drawingScaleX = 1.0f, drawingScaleY = 1.0f;
-TTF_Font* font = nullptr;   // 16 points at scale 1
-TTF_Font* large = nullptr;  // 28 points at scale 1
+TTF_Font* font = nullptr;         // 16 points at scale 1
+TTF_Font* large = nullptr;        // 28 points at scale 1
+int fontSize = 0, largeSize = 0;  // their point sizes
 std::map<TextKey, TextImage> textImages;
 void (*frameBufferReplaced)() = nullptr;  // see onFrameBufferReplaced
 unsigned failures = 0;                    // see drawingFailures
@@ -55,8 +60,12 @@ const int atlasRows = 5;
 const int backRow = 4;
 const SDL_Color gold = {255, 210, 0, 255};
 
-TTF_Font* openFont(double scale, int points) {
-    int size = std::max(smallestPoints, static_cast<int>(std::lround(scale * points)));
+// The point size of a font of `points` at scale 1 at `scale`.
+int pointsAt(double scale, int points) {
+    return std::max(smallestPoints, static_cast<int>(std::lround(scale * points)));
+}
+
+TTF_Font* openFont(int size) {
     return TTF_OpenFontRW(SDL_RWFromConstMem(font_ttf, static_cast<int>(font_ttf_size)), 1, size);
 }
 
@@ -74,21 +83,61 @@ void releaseEmbeddedAtlas() {
     if (end > begin) madvise(const_cast<unsigned char*>(begin), static_cast<size_t>(end - begin), MADV_DONTNEED);
 }
 
+const AtlasGrid atlasGrid = {atlasColumns, atlasRows, 2 * CW, 2 * CH};
+
+// The atlas's cells at slots of slotWidth x slotHeight pixels, rows of
+// atlasColumns slots; allocated, not yet reduced. Null when out of memory.
+std::unique_ptr<Uint32[]> cellsOf(int slotWidth, int slotHeight) {
+    const size_t pixels = static_cast<size_t>(atlasColumns * slotWidth) * static_cast<size_t>(atlasRows * slotHeight);
+    return std::unique_ptr<Uint32[]>(new (std::nothrow) Uint32[pixels]);
+}
+
+// The atlas for a frame of the table's own size, reduced in advance on a
+// thread of its own while SDL starts, which keeps the main thread busy for
+// a while; the first build at that size takes it.
+struct AtlasInAdvance {
+    std::thread worker;
+    const unsigned char* picture = nullptr;  // the picture it is reduced from
+    std::unique_ptr<Uint32[]> cells;         // CW x CH slots
+    ~AtlasInAdvance() {
+        if (worker.joinable()) worker.join();
+    }
+};
+AtlasInAdvance inAdvance;
+
+// The cells reduced in advance, once they are done, if they are of this
+// picture and this slot size; null otherwise.
+std::unique_ptr<Uint32[]> atlasInAdvance(int slotWidth, int slotHeight) {
+    if (!inAdvance.worker.joinable()) return nullptr;
+    inAdvance.worker.join();
+    std::unique_ptr<Uint32[]> cells = std::move(inAdvance.cells);
+    if (inAdvance.picture != cardAtlasData || slotWidth != CW || slotHeight != CH) return nullptr;
+    return cells;
+}
+
 // The atlas picture reduced on the CPU to slots of the card's size in
 // frame-buffer pixels. Sampling the full-size picture on the GPU every frame
 // costs a software rasteriser several milliseconds, and its texture alone
 // some 9 MB.
 SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
-    const AtlasGrid grid = {atlasColumns, atlasRows, 2 * CW, 2 * CH};
-    const unsigned char* pixels = atlasPixels(cardAtlasData, cardAtlasSize, grid);
+    const unsigned char* pixels = atlasPixels(cardAtlasData, cardAtlasSize, atlasGrid);
     if (!pixels) return nullptr;
-    SDL_Surface* cells = SDL_CreateRGBSurfaceWithFormat(0, atlasColumns * slotWidth, atlasRows * slotHeight, 32,
-                                                        SDL_PIXELFORMAT_ARGB8888);
-    if (!cells) return nullptr;
-    reduceAtlasCells(pixels, grid, slotWidth, slotHeight, static_cast<Uint32*>(cells->pixels), cells->pitch);
+    const int width = atlasColumns * slotWidth, height = atlasRows * slotHeight;
+    std::unique_ptr<Uint32[]> cells = atlasInAdvance(slotWidth, slotHeight);
+    if (!cells) {
+        cells = cellsOf(slotWidth, slotHeight);
+        if (!cells) {
+            SDL_OutOfMemory();
+            return nullptr;
+        }
+        reduceAtlasCells(pixels, atlasGrid, slotWidth, slotHeight, cells.get(), width * 4);
+    }
     releaseEmbeddedAtlas();
-    SDL_Texture* atlas = SDL_CreateTextureFromSurface(renderer, cells);
-    SDL_FreeSurface(cells);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(cells.get(), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return nullptr;
+    SDL_Texture* atlas = SDL_CreateTextureFromSurface(renderer, surface);
+    SDL_FreeSurface(surface);
     // The picture is opaque: copied, not blended. One to one, nearest
     // sampling gives the pixels linear would, cheaper.
     if (atlas) SDL_SetTextureBlendMode(atlas, SDL_BLENDMODE_NONE);
@@ -205,8 +254,10 @@ void destroyRenderer() {
 bool rendererHasVsync() { return rendererVsync; }
 
 bool openFonts() {
-    font = openFont(1.0, fontPoints);
-    large = openFont(1.0, largePoints);
+    fontSize = pointsAt(1.0, fontPoints);
+    largeSize = pointsAt(1.0, largePoints);
+    font = openFont(fontSize);
+    large = openFont(largeSize);
     return font && large;
 }
 
@@ -215,6 +266,23 @@ void closeFonts() {
     font = nullptr;
     TTF_CloseFont(large);
     large = nullptr;
+    fontSize = largeSize = 0;
+}
+
+void reduceAtlasInAdvance() {
+    if (inAdvance.worker.joinable() || !atlasPixels(cardAtlasData, cardAtlasSize, atlasGrid)) return;
+    inAdvance.picture = cardAtlasData;
+    inAdvance.cells = cellsOf(CW, CH);
+    if (!inAdvance.cells) return;
+    const unsigned char* pixels = atlasPixels(cardAtlasData, cardAtlasSize, atlasGrid);
+    Uint32* cells = inAdvance.cells.get();
+    try {
+        inAdvance.worker =
+            std::thread([pixels, cells] { reduceAtlasCells(pixels, atlasGrid, CW, CH, cells, atlasColumns * CW * 4); });
+    } catch (const std::system_error&) {
+        // The first build reduces it itself.
+        inAdvance.cells.reset();
+    }
 }
 
 void onFrameBufferReplaced(void (*drop)()) { frameBufferReplaced = drop; }
@@ -258,25 +326,29 @@ bool resizeGraphics() {
         // Every pixel of a composed frame is opaque: copied, not blended.
         SDL_SetTextureBlendMode(nextBuffer, SDL_BLENDMODE_NONE);
     }
-    TTF_Font* nextFont = openFont(scale, fontPoints);
-    TTF_Font* nextLarge = openFont(scale, largePoints);
+    // A font of the size in use is kept: opening one parses the font anew.
+    const int nextFontSize = pointsAt(scale, fontPoints), nextLargeSize = pointsAt(scale, largePoints);
+    TTF_Font* nextFont = font && nextFontSize == fontSize ? font : openFont(nextFontSize);
+    TTF_Font* nextLarge = large && nextLargeSize == largeSize ? large : openFont(nextLargeSize);
     float scaleX = static_cast<float>(targetWidth) / W;
     float scaleY = static_cast<float>(targetHeight) / H;
     int slotWidth = std::max(1, static_cast<int>(std::lround(CW * scaleX)));
     int slotHeight = std::max(1, static_cast<int>(std::lround(CH * scaleY)));
     SDL_Texture* nextAtlas = nextFont && nextLarge ? reduceAtlas(slotWidth, slotHeight) : nullptr;
     if (!nextAtlas) {
-        if (nextFont) TTF_CloseFont(nextFont);
-        if (nextLarge) TTF_CloseFont(nextLarge);
+        if (nextFont && nextFont != font) TTF_CloseFont(nextFont);
+        if (nextLarge && nextLarge != large) TTF_CloseFont(nextLarge);
         if (nextBuffer) SDL_DestroyTexture(nextBuffer);
         return false;
     }
 
     flushTextCache();
-    if (font) TTF_CloseFont(font);
-    if (large) TTF_CloseFont(large);
+    if (font && font != nextFont) TTF_CloseFont(font);
+    if (large && large != nextLarge) TTF_CloseFont(large);
     font = nextFont;
     large = nextLarge;
+    fontSize = nextFontSize;
+    largeSize = nextLargeSize;
     if (nextBuffer) {
         if (frameBuffer) SDL_DestroyTexture(frameBuffer);
         frameBuffer = nextBuffer;

@@ -30,10 +30,15 @@ void destroyRenderer();
 // The renderer presents in step with the display's refresh, as far as SDL
 // knows.
 bool rendererHasVsync();
-// The fonts at their sizes for scale 1, opened before the first build
-// replaces them and closed after the last.
+// The fonts at their sizes for scale 1, opened before the first build,
+// which keeps them at the table's own size and replaces them at others, and
+// closed after the last.
 bool openFonts();
 void closeFonts();
+// Starts reducing the card atlas for a frame of the table's own size on a
+// thread of its own, for the first build at that size to take: called before
+// SDL's video starts, which keeps the main thread busy a good while.
+void reduceAtlasInAdvance();
 
 bool initGraphics();
 void freeGraphics();

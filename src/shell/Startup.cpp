@@ -21,6 +21,7 @@ const unsigned int displayPatienceMs = 5000;
 }  // namespace
 
 bool startUp(bool needsScreen, bool sound, SDL_Point firstSize) {
+    reduceAtlasInAdvance();
     SDL_SetHint("SDL_TOUCH_MOUSE_EVENTS", "0");
     SDL_SetHint("SDL_MOUSE_TOUCH_EVENTS", "0");
     if (!displayAnswers(displayPatienceMs)) {
