@@ -23,8 +23,7 @@ int main(int argc, char** argv) {
     SDL_SetRenderDrawColor(renderer, 0, 128, 0, 255);
     SDL_RenderClear(renderer);
     if (draw) {
-        SDL_Texture* target =
-            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, 760, 650);
+        SDL_Texture* target = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, 760, 650);
         if (!target) return 1;
         SDL_SetRenderTarget(renderer, target);
         SDL_RenderClear(renderer);

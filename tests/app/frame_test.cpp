@@ -574,3 +574,27 @@ TEST(PresentPacingTest, TellsPresentsThatDoNotWaitFromALongRunOfQuickFrames) {
     for (int i = 0; i < 20; ++i) fast.backToBack(4.1);
     EXPECT_TRUE(fast.presentsWait()) << "a 240 Hz display paces frames 4.2 ms apart";
 }
+
+// Where presents do not wait, a drag frame is followed by the rest of a
+// display refresh, and a costly one by as long as keeps the drag's drawing
+// to half a core.
+TEST(PresentPacingTest, PausesADragFrameForTheRefreshAndForHalfACore) {
+    struct Case {
+        const char* what;
+        double refreshMs, frameMs, cpuMs;
+        double pauseMs;
+    };
+    const Case cases[] = {
+        {"a cheap frame waits out the refresh", 16.0, 2.0, 3.0, 14.0},
+        {"one on several threads too", 10.0, 1.0, 4.0, 9.0},
+        {"a frame of half a core's worth", 16.0, 4.0, 10.0, 16.0},
+        {"a costly frame, its CPU on two threads", 16.0, 15.0, 28.0, 41.0},
+        {"a frame longer than the refresh, on one thread", 16.0, 20.0, 20.0, 20.0},
+        {"nothing less than no pause", 16.0, 30.0, 1.0, 0.0},
+    };
+    for (const Case& c : cases) {
+        PresentPacing pacing;
+        pacing.refreshMs = c.refreshMs;
+        EXPECT_DOUBLE_EQ(c.pauseMs, pacing.dragPauseMs(c.frameMs, c.cpuMs)) << c.what;
+    }
+}
