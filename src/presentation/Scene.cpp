@@ -188,12 +188,12 @@ FrameInputs frameInputs() {
     return in;
 }
 
-// The pixels the dragged cards may touch.
+// The pixels the dragged cards may touch, as drawDraggedCards places them.
 SDL_Rect draggedPixels() {
     if (!dragShown()) return {0, 0, 0, 0};
-    const int count = static_cast<int>(game.state.piles[selected].size()) - std::max(0, indexSelected);
-    if (count <= 0) return {0, 0, 0, 0};
-    const SDL_Point first = draggedPosition(0), last = draggedPosition(count - 1);
+    const int from = std::max(0, indexSelected), to = static_cast<int>(game.state.piles[selected].size()) - 1;
+    if (to < from) return {0, 0, 0, 0};
+    const SDL_Point first = draggedPosition(from - indexSelected), last = draggedPosition(to - indexSelected);
     const double top = std::min(first.y, last.y);
     return framePixels(first.x, top, CW, std::abs(static_cast<double>(last.y) - first.y) + CH);
 }
