@@ -17,9 +17,9 @@
 
 namespace {
 
-// Frames in a row, each under half a refresh after the one before, that
-// prove presents do not wait: a few may be quick even with vsync, while the
-// driver queues frames ahead.
+// Drag frames in a row, each under 3/4 of a refresh after the one before,
+// that prove presents do not wait: a few may be quick even with vsync, while
+// the driver queues frames ahead.
 const int quickFramesToTell = 8;
 const Uint32 workPauseMs = 8;  // after a frame step that drew
 // The share of one core that drag frames may take where presents do not
@@ -44,12 +44,13 @@ double cpuMs() {
 
 void PresentPacing::backToBack(double ms) {
     if (!vsync || broken) return;
-    quickFrames = ms < refreshMs / 2 ? quickFrames + 1 : 0;
+    quickFrames = ms < refreshMs * 3 / 4 ? quickFrames + 1 : 0;
     if (quickFrames >= quickFramesToTell) broken = true;
 }
 
 double PresentPacing::dragPauseMs(double frameMs, double cpuMs) const {
-    return std::max({0.0, refreshMs - frameMs, cpuMs / dragCoreShare - frameMs});
+    const double refresh = presentsWait() ? 0.0 : refreshMs - frameMs;
+    return std::max({0.0, refresh, cpuMs / dragCoreShare - frameMs});
 }
 
 void runFrames() {
@@ -59,23 +60,17 @@ void runFrames() {
     if (SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0)
         pacing.refreshMs = 1000.0 / mode.refresh_rate;
     const double ticksPerMs = static_cast<double>(SDL_GetPerformanceFrequency()) / 1000.0;
-    Uint64 lastEnd = 0;
-    bool unpaused = false;  // the frame just run followed the one before without a pause
+    Uint64 lastDragFrameEnd = 0;
     while (running) {
         const Uint64 begin = SDL_GetPerformanceCounter();
         const double cpuBegin = cpuMs();
         frame();
         const Uint64 end = SDL_GetPerformanceCounter();
-        const bool dragFrame = dragging && lastFrameDrew();
-        if (unpaused && dragFrame) pacing.backToBack(static_cast<double>(end - lastEnd) / ticksPerMs);
-        lastEnd = end;
-        unpaused = false;
-        if (dragFrame) {
-            if (pacing.presentsWait())
-                unpaused = true;
-            else
-                SDL_Delay(static_cast<Uint32>(
-                    pacing.dragPauseMs(static_cast<double>(end - begin) / ticksPerMs, cpuMs() - cpuBegin)));
+        if (dragging && lastFrameDrew()) {
+            if (lastDragFrameEnd != 0) pacing.backToBack(static_cast<double>(end - lastDragFrameEnd) / ticksPerMs);
+            lastDragFrameEnd = end;
+            const double pause = pacing.dragPauseMs(static_cast<double>(end - begin) / ticksPerMs, cpuMs() - cpuBegin);
+            if (pause >= 1) SDL_Delay(static_cast<Uint32>(pause));
         } else if (lastFrameDrew()) {
             SDL_Delay(workPauseMs);
         } else {

@@ -536,13 +536,13 @@ TEST_F(Frame, QuitAndAKeyInTheSameQueue) {
 
 }  // namespace
 
-// Drag frames that follow each other with no pause: only a long run of them
-// far quicker than the display refreshes shows that presents do not wait.
+// Drag frames one after the other: only a long run of them far quicker than
+// the display refreshes shows that presents do not wait.
 TEST(PresentPacingTest, TellsPresentsThatDoNotWaitFromALongRunOfQuickFrames) {
     struct Case {
         const char* what;
         bool vsync;
-        std::vector<double> intervals;  // ms, at 60 Hz: half a period is 8.33 ms
+        std::vector<double> intervals;  // ms, at 60 Hz: 3/4 of a period is 12.5 ms
         bool waits;
     };
     const std::vector<double> eightQuick(8, 1.0);
@@ -560,7 +560,8 @@ TEST(PresentPacingTest, TellsPresentsThatDoNotWaitFromALongRunOfQuickFrames) {
         {"quick runs broken by a wait", true, interrupted, true},
         {"eight quick frames in a row", true, eightQuick, false},
         {"once seen, for good", true, brokenThenSlow, false},
-        {"half a period is not quick", true, std::vector<double>(20, 1000.0 / 120), true},
+        {"frames at a mouse's 100 Hz", true, std::vector<double>(20, 10.0), false},
+        {"3/4 of a period is not quick", true, std::vector<double>(20, 12.5), true},
     };
     for (const Case& c : cases) {
         PresentPacing pacing;
@@ -573,28 +574,32 @@ TEST(PresentPacingTest, TellsPresentsThatDoNotWaitFromALongRunOfQuickFrames) {
     fast.refreshMs = 1000.0 / 240;
     for (int i = 0; i < 20; ++i) fast.backToBack(4.1);
     EXPECT_TRUE(fast.presentsWait()) << "a 240 Hz display paces frames 4.2 ms apart";
+    for (int i = 0; i < 20; ++i) fast.backToBack(8.0);
+    EXPECT_TRUE(fast.presentsWait()) << "and a mouse's 125 Hz slower still";
 }
 
-// Where presents do not wait, a drag frame is followed by the rest of a
-// display refresh, and a costly one by as long as keeps the drag's drawing
-// to half a core.
-TEST(PresentPacingTest, PausesADragFrameForTheRefreshAndForHalfACore) {
+// A drag frame is followed by as long as keeps the drag's drawing to half a
+// core, and where presents do not wait, by the rest of a display refresh.
+TEST(PresentPacingTest, PausesADragFrameForHalfACoreAndTheRefresh) {
     struct Case {
         const char* what;
-        double refreshMs, frameMs, cpuMs;
+        bool presentsWait;
+        double frameMs, cpuMs;
         double pauseMs;
     };
     const Case cases[] = {
-        {"a cheap frame waits out the refresh", 16.0, 2.0, 3.0, 14.0},
-        {"one on several threads too", 10.0, 1.0, 4.0, 9.0},
-        {"a frame of half a core's worth", 16.0, 4.0, 10.0, 16.0},
-        {"a costly frame, its CPU on two threads", 16.0, 15.0, 28.0, 41.0},
-        {"a frame longer than the refresh, on one thread", 16.0, 20.0, 20.0, 20.0},
-        {"nothing less than no pause", 16.0, 30.0, 1.0, 0.0},
+        {"a cheap frame waits out the refresh", false, 2.0, 3.0, 14.0},
+        {"where presents wait, only the half core", true, 2.0, 3.0, 4.0},
+        {"a frame of half a core's worth", false, 4.0, 10.0, 16.0},
+        {"a costly frame, its CPU on two threads", false, 15.0, 28.0, 41.0},
+        {"as costly where presents wait", true, 15.0, 28.0, 41.0},
+        {"a frame longer than the refresh, on one thread", false, 20.0, 20.0, 20.0},
+        {"nothing less than no pause", false, 30.0, 1.0, 0.0},
     };
     for (const Case& c : cases) {
         PresentPacing pacing;
-        pacing.refreshMs = c.refreshMs;
+        pacing.vsync = c.presentsWait;
+        pacing.refreshMs = 16.0;
         EXPECT_DOUBLE_EQ(c.pauseMs, pacing.dragPauseMs(c.frameMs, c.cpuMs)) << c.what;
     }
 }
