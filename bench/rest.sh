@@ -7,7 +7,8 @@
 #
 # Usage: bash bench/rest.sh <build-dir> [revision [rest seconds [motions]]]
 # The revision (743a0ab by default: before the game rested between events)
-# is built once into <build-dir>/rest-<revision>.
+# is built once into <build-dir>/rest-<revision>; a build directory or a zarn
+# binary in its place is measured as it is.
 set -u
 build=$(cd "${1:?build directory}" && pwd)
 revision=${2:-743a0ab}
@@ -22,7 +23,12 @@ game=""
 on_exit() { end_process "$game"; }
 
 old=$build/rest-$revision
-if [ ! -x "$old/build/zarn" ]; then
+other=""
+if [ -d "$revision" ] && [ -x "$revision/zarn" ]; then
+    other=$(cd "$revision" && pwd)/zarn
+elif [ -f "$revision" ] && [ -x "$revision" ]; then
+    other=$(cd "$(dirname "$revision")" && pwd)/$(basename "$revision")
+elif [ ! -x "$old/build/zarn" ]; then
     echo "building $revision into $old ..."
     rm -rf "$old"
     git -C "$root" worktree add --detach "$old/source" "$revision" >/dev/null 2>&1 ||
@@ -32,6 +38,7 @@ if [ ! -x "$old/build/zarn" ]; then
         { echo "cannot build $revision"; exit 1; }
     git -C "$root" worktree remove --force "$old/source"
 fi
+[ -n "$other" ] || other=$old/build/zarn
 
 start_xvfb 1280x1024x24 || { echo "no Xvfb"; exit 1; }
 
@@ -47,4 +54,4 @@ measure() {  # name, binary
 }
 
 measure "this build ($(git -C "$root" rev-parse --short HEAD))" "$build/zarn"
-measure "revision $revision" "$old/build/zarn"
+measure "other ($revision)" "$other"

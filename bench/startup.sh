@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
 # Start-up cost of the game over the floor of SDL with its window and
-# renderer (bench_floor), both on their own Xvfb: the time from exec to the
-# first presented frame, the CPU time used by then (less disturbed by other
-# load on the machine than the wall time) and the resident memory a second
-# later; medians of N runs each, the two programs taking turns.
-# Usage: bash bench/startup.sh <build-dir> [runs]   (needs cc, Xvfb, xdpyinfo)
+# renderer (bench_floor), all on one Xvfb: the time from exec to the first
+# presented frame, the CPU time used by then (less disturbed by other load
+# on the machine than the wall time) and the resident memory a second later;
+# medians of N runs each, the programs taking turns. Beside the floor, the
+# floor that also draws a rectangle and a texture (bench_floor draw: what
+# software GL's first shaders cost any drawing program), and, when given,
+# another build of the game.
+# Usage: bash bench/startup.sh <build-dir> [runs [other build-dir or zarn binary]]
+# (needs cc, Xvfb, xdpyinfo)
 set -u
 build=$(cd "${1:?build directory}" && pwd)
 runs=${2:-7}
 game="$build/zarn"
 floor="$build/bench/bench_floor"
+other=${3:-}
+[ -d "$other" ] && other=$(cd "$other" && pwd)/zarn
 { [ -x "$game" ] && [ -x "$floor" ]; } || { echo "build zarn and bench_floor in $build first"; exit 1; }
+[ -z "$other" ] || [ -x "$other" ] || { echo "no zarn at $other"; exit 1; }
 # shellcheck source=../tests/e2e/lib/xserver.bash
 source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/lib/xserver.bash"
 
@@ -46,13 +53,13 @@ cc -O2 -shared -fPIC -o "$work/first-frame.so" "$work/first-frame.c" -ldl || exi
 
 start_xvfb || { echo "no Xvfb"; exit 1; }
 
-# One run: prints "microseconds-to-first-frame resident-kB cpu-microseconds".
+# One run of a command: prints "microseconds-to-first-frame resident-kB cpu-microseconds".
 measure() {
     local stamp="$work/stamp" pid start
     rm -f "$stamp"
     start=${EPOCHREALTIME/./}
     (export LD_PRELOAD="$work/first-frame.so" FIRST_FRAME_FILE="$stamp" SDL_AUDIODRIVER=dummy
-     exec "$1" 2>/dev/null) &
+     exec "$@" 2>/dev/null) &
     pid=$!
     for _ in $(seq 300); do
         [ -s "$stamp" ] && break
@@ -71,21 +78,32 @@ measure() {
 
 median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
-: >"$work/floor" ; : >"$work/game"
+names=(floor floor+draw game)
+commands=("$floor" "$floor draw" "$game")
+if [ -n "$other" ]; then
+    names+=(other)
+    commands+=("$other")
+fi
+for name in "${names[@]}"; do : >"$work/$name"; done
 for ((i = 0; i < runs; ++i)); do
-    measure "$floor" >>"$work/floor"
-    measure "$game" >>"$work/game"
+    for k in "${!names[@]}"; do
+        # shellcheck disable=SC2086  # the command's words, the floor's argument among them
+        measure ${commands[$k]} >>"$work/${names[$k]}"
+    done
 done
 
-for who in floor game; do
-    ms=$(awk '{print $1 / 1000}' "$work/$who" | median)
-    mb=$(awk '{print $2 / 1024}' "$work/$who" | median)
-    cpu=$(awk '{print $3 / 1000}' "$work/$who" | median)
-    printf '%-6s first frame %6.1f ms  cpu by then %6.1f ms  resident %6.1f MB  (median of %d)\n' \
-        "$who" "$ms" "$cpu" "$mb" "$runs"
-    printf '       runs (ms/cpu ms/MB): %s\n' "$(awk '{printf "%.0f/%.0f/%.0f ", $1 / 1000, $3 / 1000, $2 / 1024}' "$work/$who")"
-    eval "${who}_ms=$ms ${who}_mb=$mb ${who}_cpu=$cpu"
+declare -A ms mb cpu
+printf '%-10s %12s %12s %12s   %s\n' "" "first frame" "cpu by then" "resident" "over the floor (ms / cpu ms / MB)"
+for name in "${names[@]}"; do
+    ms[$name]=$(awk '{print $1 / 1000}' "$work/$name" | median)
+    mb[$name]=$(awk '{print $2 / 1024}' "$work/$name" | median)
+    cpu[$name]=$(awk '{print $3 / 1000}' "$work/$name" | median)
+    awk -v n="$name" -v a="${ms[$name]}" -v c="${cpu[$name]}" -v m="${mb[$name]}" -v fa="${ms[floor]}" \
+        -v fc="${cpu[floor]}" -v fm="${mb[floor]}" 'BEGIN {
+        printf "%-10s %9.1f ms %9.1f ms %9.1f MB   %+.1f / %+.1f / %+.1f\n", n, a, c, m, a - fa, c - fc, m - fm }'
 done
-# shellcheck disable=SC2154  # the eval above sets the figures of both
-awk -v a="$game_ms" -v b="$floor_ms" -v c="$game_mb" -v d="$floor_mb" -v e="$game_cpu" -v f="$floor_cpu" \
-    'BEGIN {printf "game over floor: first frame %+.1f ms, cpu %+.1f ms, resident %+.1f MB\n", a - b, e - f, c - d}'
+echo "medians of $runs runs each; game: $game${other:+; other: $other}"
+for name in "${names[@]}"; do
+    printf '%-10s runs (ms/cpu ms/MB): %s\n' "$name" \
+        "$(awk '{printf "%.0f/%.0f/%.0f ", $1 / 1000, $3 / 1000, $2 / 1024}' "$work/$name")"
+done

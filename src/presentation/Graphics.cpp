@@ -16,6 +16,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <thread>
 
 #include "assets/Assets.h"
 #include "presentation/AtlasImage.h"
@@ -38,10 +42,12 @@ unsigned int cardAtlasSize = card_atlas_bmp_size;
 // The frame's area in frameBuffer.
 int bufferWidth = W, bufferHeight = H;
 float drawingScaleX = 1.0f, drawingScaleY = 1.0f;
-TTF_Font* font = nullptr;   // 16 points at scale 1
-TTF_Font* large = nullptr;  // 28 points at scale 1
+TTF_Font* font = nullptr;         // 16 points at scale 1
+TTF_Font* large = nullptr;        // 28 points at scale 1
+int fontSize = 0, largeSize = 0;  // their point sizes
 std::map<TextKey, TextImage> textImages;
 void (*frameBufferReplaced)() = nullptr;  // see onFrameBufferReplaced
+unsigned failures = 0;                    // see drawingFailures
 
 const int fontPoints = 16;
 const int largePoints = 28;
@@ -54,8 +60,12 @@ const int atlasRows = 5;
 const int backRow = 4;
 const SDL_Color gold = {255, 210, 0, 255};
 
-TTF_Font* openFont(double scale, int points) {
-    int size = std::max(smallestPoints, static_cast<int>(std::lround(scale * points)));
+// The point size of a font of `points` at scale 1 at `scale`.
+int pointsAt(double scale, int points) {
+    return std::max(smallestPoints, static_cast<int>(std::lround(scale * points)));
+}
+
+TTF_Font* openFont(int size) {
     return TTF_OpenFontRW(SDL_RWFromConstMem(font_ttf, static_cast<int>(font_ttf_size)), 1, size);
 }
 
@@ -73,21 +83,61 @@ void releaseEmbeddedAtlas() {
     if (end > begin) madvise(const_cast<unsigned char*>(begin), static_cast<size_t>(end - begin), MADV_DONTNEED);
 }
 
+const AtlasGrid atlasGrid = {atlasColumns, atlasRows, 2 * CW, 2 * CH};
+
+// The atlas's cells at slots of slotWidth x slotHeight pixels, rows of
+// atlasColumns slots; allocated, not yet reduced. Null when out of memory.
+std::unique_ptr<Uint32[]> cellsOf(int slotWidth, int slotHeight) {
+    const size_t pixels = static_cast<size_t>(atlasColumns * slotWidth) * static_cast<size_t>(atlasRows * slotHeight);
+    return std::unique_ptr<Uint32[]>(new (std::nothrow) Uint32[pixels]);
+}
+
+// The atlas for a frame of the table's own size, reduced in advance on a
+// thread of its own while SDL starts, which keeps the main thread busy for
+// a while; the first build at that size takes it.
+struct AtlasInAdvance {
+    std::thread worker;
+    const unsigned char* picture = nullptr;  // the picture it is reduced from
+    std::unique_ptr<Uint32[]> cells;         // CW x CH slots
+    ~AtlasInAdvance() {
+        if (worker.joinable()) worker.join();
+    }
+};
+AtlasInAdvance inAdvance;
+
+// The cells reduced in advance, once they are done, if they are of this
+// picture and this slot size; null otherwise.
+std::unique_ptr<Uint32[]> atlasInAdvance(int slotWidth, int slotHeight) {
+    if (!inAdvance.worker.joinable()) return nullptr;
+    inAdvance.worker.join();
+    std::unique_ptr<Uint32[]> cells = std::move(inAdvance.cells);
+    if (inAdvance.picture != cardAtlasData || slotWidth != CW || slotHeight != CH) return nullptr;
+    return cells;
+}
+
 // The atlas picture reduced on the CPU to slots of the card's size in
 // frame-buffer pixels. Sampling the full-size picture on the GPU every frame
 // costs a software rasteriser several milliseconds, and its texture alone
 // some 9 MB.
 SDL_Texture* reduceAtlas(int slotWidth, int slotHeight) {
-    const AtlasGrid grid = {atlasColumns, atlasRows, 2 * CW, 2 * CH};
-    const unsigned char* pixels = atlasPixels(cardAtlasData, cardAtlasSize, grid);
+    const unsigned char* pixels = atlasPixels(cardAtlasData, cardAtlasSize, atlasGrid);
     if (!pixels) return nullptr;
-    SDL_Surface* cells = SDL_CreateRGBSurfaceWithFormat(0, atlasColumns * slotWidth, atlasRows * slotHeight, 32,
-                                                        SDL_PIXELFORMAT_ARGB8888);
-    if (!cells) return nullptr;
-    reduceAtlasCells(pixels, grid, slotWidth, slotHeight, static_cast<Uint32*>(cells->pixels), cells->pitch);
+    const int width = atlasColumns * slotWidth, height = atlasRows * slotHeight;
+    std::unique_ptr<Uint32[]> cells = atlasInAdvance(slotWidth, slotHeight);
+    if (!cells) {
+        cells = cellsOf(slotWidth, slotHeight);
+        if (!cells) {
+            SDL_OutOfMemory();
+            return nullptr;
+        }
+        reduceAtlasCells(pixels, atlasGrid, slotWidth, slotHeight, cells.get(), width * 4);
+    }
     releaseEmbeddedAtlas();
-    SDL_Texture* atlas = SDL_CreateTextureFromSurface(renderer, cells);
-    SDL_FreeSurface(cells);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(cells.get(), width, height, 32, width * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return nullptr;
+    SDL_Texture* atlas = SDL_CreateTextureFromSurface(renderer, surface);
+    SDL_FreeSurface(surface);
     // The picture is opaque: copied, not blended. One to one, nearest
     // sampling gives the pixels linear would, cheaper.
     if (atlas) SDL_SetTextureBlendMode(atlas, SDL_BLENDMODE_NONE);
@@ -123,7 +173,10 @@ SDL_Point targetSize(int width, int height) {
 
 SDL_Texture* createTarget(int width, int height) {
     const SDL_Point size = targetSize(width, height);
-    return SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, size.x, size.y);
+    SDL_Texture* target =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA8888, SDL_TEXTUREACCESS_TARGET, size.x, size.y);
+    if (!target) ++failures;
+    return target;
 }
 
 bool isTargetFor(SDL_Texture* texture, int width, int height) {
@@ -183,6 +236,8 @@ SDL_Point shownTableSize(int width, int height) {
 
 }  // namespace
 
+unsigned drawingFailures() { return failures; }
+
 void flushTextCache() {
     for (auto& entry : textImages) SDL_DestroyTexture(entry.second.texture);
     textImages.clear();
@@ -216,8 +271,10 @@ void destroyRenderer() {
 bool rendererHasVsync() { return rendererVsync; }
 
 bool openFonts() {
-    font = openFont(1.0, fontPoints);
-    large = openFont(1.0, largePoints);
+    fontSize = pointsAt(1.0, fontPoints);
+    largeSize = pointsAt(1.0, largePoints);
+    font = openFont(fontSize);
+    large = openFont(largeSize);
     return font && large;
 }
 
@@ -226,6 +283,23 @@ void closeFonts() {
     font = nullptr;
     TTF_CloseFont(large);
     large = nullptr;
+    fontSize = largeSize = 0;
+}
+
+void reduceAtlasInAdvance() {
+    if (inAdvance.worker.joinable() || !atlasPixels(cardAtlasData, cardAtlasSize, atlasGrid)) return;
+    inAdvance.picture = cardAtlasData;
+    inAdvance.cells = cellsOf(CW, CH);
+    if (!inAdvance.cells) return;
+    const unsigned char* pixels = atlasPixels(cardAtlasData, cardAtlasSize, atlasGrid);
+    Uint32* cells = inAdvance.cells.get();
+    try {
+        inAdvance.worker =
+            std::thread([pixels, cells] { reduceAtlasCells(pixels, atlasGrid, CW, CH, cells, atlasColumns * CW * 4); });
+    } catch (const std::system_error&) {
+        // The first build reduces it itself.
+        inAdvance.cells.reset();
+    }
 }
 
 void onFrameBufferReplaced(void (*drop)()) { frameBufferReplaced = drop; }
@@ -253,6 +327,7 @@ struct Rebuild {
     SDL_Texture* buffer = nullptr;  // null: the frame buffer holds the new frame too
     TTF_Font* font = nullptr;
     TTF_Font* large = nullptr;
+    int fontSize = 0, largeSize = 0;
     SDL_Texture* atlas = nullptr;
     int slotWidth = 0, slotHeight = 0;
 };
@@ -279,15 +354,18 @@ bool makeRebuild(Rebuild& next, double scale) {
         next.buffer = createFrameBuffer(next.width, next.height);
         if (!next.buffer) return false;
     }
-    next.font = openFont(scale, fontPoints);
-    next.large = openFont(scale, largePoints);
+    // A font of the size in use is kept: opening one parses the font anew.
+    next.fontSize = pointsAt(scale, fontPoints);
+    next.largeSize = pointsAt(scale, largePoints);
+    next.font = font && next.fontSize == fontSize ? font : openFont(next.fontSize);
+    next.large = large && next.largeSize == largeSize ? large : openFont(next.largeSize);
     const float scaleX = static_cast<float>(next.width) / W, scaleY = static_cast<float>(next.height) / H;
     next.slotWidth = std::max(1, static_cast<int>(std::lround(CW * scaleX)));
     next.slotHeight = std::max(1, static_cast<int>(std::lround(CH * scaleY)));
     if (next.font && next.large) next.atlas = reduceAtlas(next.slotWidth, next.slotHeight);
     if (next.atlas) return true;
-    if (next.font) TTF_CloseFont(next.font);
-    if (next.large) TTF_CloseFont(next.large);
+    if (next.font && next.font != font) TTF_CloseFont(next.font);
+    if (next.large && next.large != large) TTF_CloseFont(next.large);
     if (next.buffer) SDL_DestroyTexture(next.buffer);
     return false;
 }
@@ -295,10 +373,12 @@ bool makeRebuild(Rebuild& next, double scale) {
 // What next made takes the old pieces' places.
 void putInPlace(const Rebuild& next) {
     flushTextCache();
-    if (font) TTF_CloseFont(font);
-    if (large) TTF_CloseFont(large);
+    if (font && font != next.font) TTF_CloseFont(font);
+    if (large && large != next.large) TTF_CloseFont(large);
     font = next.font;
     large = next.large;
+    fontSize = next.fontSize;
+    largeSize = next.largeSize;
     if (next.buffer) {
         if (frameBuffer) SDL_DestroyTexture(frameBuffer);
         frameBuffer = next.buffer;
@@ -393,11 +473,18 @@ void text(const std::string& s, int x, int y, SDL_Color c, bool big) {
     if (entry == textImages.end()) {
         SDL_Color opaque = {c.r, c.g, c.b, 255};
         SDL_Surface* surface = TTF_RenderUTF8_Blended(big ? large : font, s.c_str(), opaque);
-        if (!surface) return;
+        if (!surface) {
+            // An empty text renders nothing and lacks nothing.
+            if (!s.empty()) ++failures;
+            return;
+        }
         SDL_Texture* texture = SDL_CreateTextureFromSurface(renderer, surface);
         TextImage image = {texture, surface->w, surface->h};
         SDL_FreeSurface(surface);
-        if (!texture) return;
+        if (!texture) {
+            ++failures;
+            return;
+        }
         if (textImages.size() >= textCacheLimit) flushTextCache();
         entry = textImages.emplace(key, image).first;
     }

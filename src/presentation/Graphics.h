@@ -31,10 +31,15 @@ void destroyRenderer();
 // The renderer presents in step with the display's refresh, as far as SDL
 // knows.
 bool rendererHasVsync();
-// The fonts at their sizes for scale 1, opened before the first build
-// replaces them and closed after the last.
+// The fonts at their sizes for scale 1, opened before the first build,
+// which keeps them at the table's own size and replaces them at others, and
+// closed after the last.
 bool openFonts();
 void closeFonts();
+// Starts reducing the card atlas for a frame of the table's own size on a
+// thread of its own, for the first build at that size to take: called before
+// SDL's video starts, which keeps the main thread busy a good while.
+void reduceAtlasInAdvance();
 
 bool initGraphics();
 void freeGraphics();
@@ -45,6 +50,10 @@ bool resizeGraphics();
 void onFrameBufferReplaced(void (*drop)());
 // Destroys every cached text; each is rendered again when next drawn.
 void flushTextCache();
+// Counts what could not be drawn since start-up: texts that could not be
+// rendered and render targets that could not be made. A picture drawn while
+// this changed lacks something, which the next drawing tries again.
+unsigned drawingFailures();
 // After a frame has been shown: if resizeGraphics rebuilt since the last
 // call, hands the heap freed with the old size's atlas picture and textures
 // back to the system. They are made anew for every size, some MB each; once

@@ -1,13 +1,17 @@
-// Composes one whole frame of the table in the off-screen frame buffer and
-// copies it to the window.
+// Composes one frame of the table in the off-screen frame buffer and copies
+// it to the window, drawing anew only what changed since the frame before.
 #include "presentation/Scene.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "interaction/PointerState.h"
 #include "interaction/TableState.h"
 #include "presentation/Graphics.h"
+#include "presentation/SceneCache.h"
+#include "presentation/SceneTesting.h"
 #include "presentation/Table.h"
 #include "presentation/Victory.h"
 #include "sound/CardAudio.h"
@@ -19,6 +23,7 @@ const SDL_Color darkGreen = {0, 64, 0, 255};
 const SDL_Color lightGreen = {64, 176, 64, 255};
 const SDL_Color markGreen = {0, 96, 0, 255};
 const SDL_Color navy = {0, 0, 128, 255};
+const int clockX = 622;  // where the status bar's clock stands
 
 // clang-format off
 const char* const labels[5] = {
@@ -110,7 +115,7 @@ void drawStatusBar() {
     if (!cardAudio.enabled) mode += "   Ton aus";
     text(mode, 12, statusTextY, black, false);
     text("Punkte: " + std::to_string(game.state.score), 460, statusTextY, black, false);
-    text("Zeit: " + std::to_string(gameSeconds()), 622, statusTextY, black, false);
+    text("Zeit: " + std::to_string(gameSeconds()), clockX, statusTextY, black, false);
 }
 
 void drawMenu() {
@@ -130,15 +135,9 @@ void drawPanel(bool won) {
     for (int j = 0; j < 7; ++j) text(lines[j], 100, 264 + 25 * j, black, false);
 }
 
-}  // namespace
-
-void render() {
-    if (!resizeGraphics()) {
-        SDL_Log("Resize graphics: %s", SDL_GetError());
-        return;
-    }
-    drawIntoFrame(frameBuffer);
-
+// The table under the dragged cards: the background, the top bar, the piles
+// and the victory trail.
+void drawTable() {
     SDL_SetRenderDrawColor(renderer, tableGreen.r, tableGreen.g, tableGreen.b, 255);
     // The clear leaves every pixel table green: no fill of the whole table
     // after it, which costs a software rasteriser a millisecond a frame.
@@ -149,15 +148,153 @@ void render() {
 
     for (int p = 0; p < sol::pileCount; ++p) drawPile(p);
     renderWinTrail();
-    drawDraggedCards();
+}
+
+// What the drawing order puts over the dragged cards.
+void drawOverDrag() {
     drawStatusBar();
     if (menu) drawMenu();
     bool won = game.won();
     if (help || (won && !winAnimating)) drawPanel(won);
+}
 
+// --- Drawing anew only what changed -----------------------------------------
+// A frame whose inputs (SceneCache.h) are those of the picture in the frame
+// buffer draws nothing; one in which only the clock's second moved redraws
+// the status bar within the clock's pixels. During a drag the table under
+// the dragged cards is composed once into the table layer; a motion copies
+// back the layer where the dragged cards were and where they go, and draws
+// them and what lies over them there. Each such part is drawn by the same
+// calls, in the same order, over the same pixels as in a whole composition,
+// so every pixel is the one a whole composition gives.
+
+bool dragShown() { return dragging && selected >= 0; }
+
+FrameInputs frameInputs() {
+    FrameInputs in;
+    in.table.piles = sol::Game::position(game.state);
+    in.table.drawCount = game.drawCount;
+    in.table.selected = selected;
+    in.table.indexSelected = indexSelected;
+    in.table.dragging = dragging;
+    for (int f = 0; f < 4; ++f) in.table.foundationTops[f] = foundationTop(game.state.piles[f + 2]);
+    in.table.trail = winTrailVersion();
+    if (dragShown()) {
+        in.dragged[0] = draggedPosition(0);
+        in.dragged[1] = draggedPosition(1);
+    }
+    in.seconds = gameSeconds();
+    in.overlays = {game.state.score, cardAudio.enabled, menu, help, winAnimating};
+    return in;
+}
+
+// The pixels the dragged cards may touch, as drawDraggedCards places them.
+SDL_Rect draggedPixels() {
+    if (!dragShown()) return {0, 0, 0, 0};
+    const int from = std::max(0, indexSelected), to = static_cast<int>(game.state.piles[selected].size()) - 1;
+    if (to < from) return {0, 0, 0, 0};
+    const SDL_Point first = draggedPosition(from - indexSelected), last = draggedPosition(to - indexSelected);
+    const double top = std::min(first.y, last.y);
+    return framePixels(first.x, top, CW, std::abs(static_cast<double>(last.y) - first.y) + CH);
+}
+
+// The status bar's pixels from the clock's left to the frame's right edge:
+// columns from the one before the clock's first, rows whose middle lies
+// inside the bar. The bar's fill covers each of them, the clock's text at
+// any second lies within them, and nothing else there changes with it.
+SDL_Rect clockPixels() {
+    const SDL_Rect frame = frameArea();
+    const SDL_FPoint scale = drawingScale();
+    const int left = std::max(0, static_cast<int>(std::floor(clockX * scale.x - 0.5)));
+    // A hundredth of a pixel to spare: a middle on the bar's very edge may
+    // fall either way.
+    const int top = static_cast<int>(std::ceil(statusBarTop * scale.y - 0.5 + 0.01));
+    if (left >= frame.w || top >= frame.h) return {0, 0, 0, 0};
+    return {left, top, frame.w - left, frame.h - top};
+}
+
+// The scene drawn again within `area` of the frame buffer, over the table
+// layer copied there.
+void redrawOverTableLayer(const SDL_Rect& area) {
+    if (area.w <= 0 || area.h <= 0) return;
+    clipFrame(&area);
+    copyTableLayer(area);
+    drawDraggedCards();
+    drawOverDrag();
+    clipFrame(nullptr);
+}
+
+// The table under the drag in the table layer; false when there can be no
+// layer. Used for this frame even when something could not be drawn into
+// it, as a whole composition would be, but not kept for the next.
+bool composeTableLayer(const TableInputs& table) {
+    const unsigned failures = drawingFailures();
+    if (!drawIntoTableLayer()) return false;
+    drawTable();
+    if (drawingFailures() == failures) tableLayerComposed(table);
+    return true;
+}
+
+void composeFrame() {
+    const FrameInputs now = frameInputs();
+    const FrameInputs* was = composedFrame();
+    const bool sameUnder = was && was->table == now.table && was->overlays == now.overlays;
+    const SDL_Rect dragged = draggedPixels();
+    const unsigned failures = drawingFailures();
+    if (dragShown() && (tableLayerHolds(now.table) || composeTableLayer(now.table))) {
+        drawIntoFrame(frameBuffer);
+        if (!sameUnder) {
+            redrawOverTableLayer(frameArea());
+        } else {
+            if (!sameDragPlaces(*was, now)) {
+                redrawOverTableLayer(composedDrag());
+                redrawOverTableLayer(dragged);
+            }
+            if (was->seconds != now.seconds) redrawOverTableLayer(clockPixels());
+        }
+    } else {
+        releaseTableLayer();
+        const bool sameButClock = sameUnder && sameDragPlaces(*was, now);
+        if (sameButClock && was->seconds == now.seconds) return;
+        if (sameButClock) {
+            drawIntoFrame(frameBuffer);
+            const SDL_Rect clock = clockPixels();
+            clipFrame(&clock);
+            drawOverDrag();
+            clipFrame(nullptr);
+        } else {
+            composeWhole(frameBuffer);
+        }
+    }
+    if (drawingFailures() == failures)
+        frameComposed(now, dragged);
+    else
+        frameUnknown();
+}
+
+}  // namespace
+
+void render() {
+    if (!resizeGraphics()) {
+        SDL_Log("Resize graphics: %s", SDL_GetError());
+        return;
+    }
+    composeFrame();
     showFrameBuffer();
     SDL_RenderPresent(renderer);
     handBackFreedHeap();
+}
+
+void composeWhole(SDL_Texture* target) {
+    drawIntoFrame(target);
+    drawTable();
+    drawDraggedCards();
+    drawOverDrag();
+}
+
+void dropDrawnFrames() {
+    dropWinTrail();
+    forgetComposedFrames();
 }
 
 void showFrameBuffer() {

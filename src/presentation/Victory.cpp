@@ -24,6 +24,7 @@ Uint32 winLastTick = 0;           // the tick of the last advance
 float winRemainder = 0;           // seconds not yet stepped
 SDL_Texture* winTrail = nullptr;  // the imprints painted, null until the first
 size_t paintedWinStamps = 0;      // imprints painted into winTrail
+size_t trailVersion = 0;          // counts changes of winStamps and winTrail
 
 const float stepSeconds = 1.0f / 60.0f;
 const float gravityPerStep = 12.666667f;  // 760 units/s^2 over one step
@@ -38,6 +39,7 @@ void dropWinTrail() {
     if (winTrail) SDL_DestroyTexture(winTrail);
     winTrail = nullptr;
     paintedWinStamps = 0;
+    ++trailVersion;
 }
 
 void clearWinAnimation() {
@@ -112,6 +114,7 @@ void advanceWinAnimation(Uint32 now) {
             remaining = true;
             if (winStep % 2 == 0) {
                 winStamps.push_back({c.card, static_cast<int>(std::lround(c.x)), static_cast<int>(std::lround(c.y))});
+                ++trailVersion;
             }
         }
         winAnimating = remaining;
@@ -120,6 +123,7 @@ void advanceWinAnimation(Uint32 now) {
 
 void renderWinTrail() {
     if (winStamps.empty()) return;
+    SDL_Texture* const frame = SDL_GetRenderTarget(renderer);
     if (!winTrail) {
         winTrail = createFrameTarget();
         if (!winTrail) return;
@@ -146,16 +150,21 @@ void renderWinTrail() {
         card(s.card, s.x, s.y, false);
     }
     SDL_RenderSetClipRect(renderer, nullptr);
-    drawIntoFrame(frameBuffer);
+    drawIntoFrame(frame);
     const SDL_Rect whole = {0, 0, W, H};
     SDL_RenderCopy(renderer, winTrail, &area, &whole);
 }
+
+size_t winTrailVersion() { return trailVersion; }
 
 WinFlight winFlight() { return {winStep, winLastTick, winRemainder, winTrail, paintedWinStamps}; }
 
 const std::vector<WinStamp>& winImprints() { return winStamps; }
 
-void setWinImprints(std::vector<WinStamp> imprints) { winStamps = std::move(imprints); }
+void setWinImprints(std::vector<WinStamp> imprints) {
+    winStamps = std::move(imprints);
+    ++trailVersion;
+}
 
 void resumeWinFlight(Uint32 step, Uint32 lastTick) {
     winAnimating = true;

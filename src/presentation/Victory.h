@@ -33,6 +33,11 @@ extern bool winAnimating;
 void clearWinAnimation();
 void startWinAnimation(Uint32 now);
 void advanceWinAnimation(Uint32 now);
+// Paints new imprints into the trail and lays it over the current render
+// target, the frame buffer or a layer of the frame, which it leaves current.
 void renderWinTrail();
 // Releases the trail texture; the next renderWinTrail repaints every imprint.
 void dropWinTrail();
+// Changes whenever the imprints or the trail texture do: what was drawn
+// from the trail is to be drawn again once this differs from what it was.
+size_t winTrailVersion();

@@ -117,6 +117,11 @@ void dispatch(const SDL_Event& e) {
     case SDL_KEYDOWN:
         key(e.key.keysym.sym, e.key.keysym.mod);
         break;
+    // What the render targets held is gone: drawn again from the start.
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET:
+        dropDrawnFrames();
+        break;
     // Mouse events SDL makes up from touch would repeat the finger's work.
     case SDL_MOUSEMOTION:
         if (e.motion.which != SDL_TOUCH_MOUSEID)
@@ -169,7 +174,8 @@ void startFrames() {
 
 void frame() {
     Uint32 second = gameSeconds();
-    bool redraw = firstFrame || second != lastSecond || dragging || winAnimating;
+    // A drag changes nothing between the motions, which come as events.
+    bool redraw = firstFrame || second != lastSecond || winAnimating;
     lastSecond = second;
 
     SDL_Event e;

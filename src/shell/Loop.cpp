@@ -5,6 +5,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <ctime>
+
 #include "interaction/PointerState.h"
 #include "interaction/TableState.h"
 #include "presentation/Graphics.h"
@@ -14,12 +17,14 @@
 
 namespace {
 
-// Frames in a row, each under half a refresh after the one before, that
-// prove presents do not wait: a few may be quick even with vsync, while the
-// driver queues frames ahead.
+// Drag frames in a row, each under 3/4 of a refresh after the one before,
+// that prove presents do not wait: a few may be quick even with vsync, while
+// the driver queues frames ahead.
 const int quickFramesToTell = 8;
 const Uint32 workPauseMs = 8;  // after a frame step that drew
-const Uint32 dragPauseMs = 4;  // at most, between drag frames presents do not pace
+// The share of one core that drag frames may take where presents do not
+// pace them.
+const double dragCoreShare = 0.5;
 
 // The sooner of two waits in milliseconds, where -1 is no end.
 int earliest(int a, int b) {
@@ -28,12 +33,24 @@ int earliest(int a, int b) {
     return a < b ? a : b;
 }
 
+// CPU time of all the process's threads: software GL draws on several.
+double cpuMs() {
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 }  // namespace
 
 void PresentPacing::backToBack(double ms) {
     if (!vsync || broken) return;
-    quickFrames = ms < refreshMs / 2 ? quickFrames + 1 : 0;
+    quickFrames = ms < refreshMs * 3 / 4 ? quickFrames + 1 : 0;
     if (quickFrames >= quickFramesToTell) broken = true;
+}
+
+double PresentPacing::dragPauseMs(double frameMs, double cpuMs) const {
+    const double refresh = presentsWait() ? 0.0 : refreshMs - frameMs;
+    return std::max({0.0, refresh, cpuMs / dragCoreShare - frameMs});
 }
 
 void runFrames() {
@@ -43,20 +60,17 @@ void runFrames() {
     if (SDL_GetWindowDisplayMode(window, &mode) == 0 && mode.refresh_rate > 0)
         pacing.refreshMs = 1000.0 / mode.refresh_rate;
     const double ticksPerMs = static_cast<double>(SDL_GetPerformanceFrequency()) / 1000.0;
-    Uint64 lastEnd = 0;
-    bool unpaused = false;  // the frame just run followed the one before without a pause
+    Uint64 lastDragFrameEnd = 0;
     while (running) {
+        const Uint64 begin = SDL_GetPerformanceCounter();
+        const double cpuBegin = cpuMs();
         frame();
         const Uint64 end = SDL_GetPerformanceCounter();
-        if (unpaused && dragging) pacing.backToBack(static_cast<double>(end - lastEnd) / ticksPerMs);
-        lastEnd = end;
-        unpaused = false;
-        if (dragging) {
-            // A motion is drawn as soon as it comes: the wait ends with it.
-            if (pacing.presentsWait())
-                unpaused = true;
-            else
-                SDL_WaitEventTimeout(nullptr, dragPauseMs);
+        if (dragging && lastFrameDrew()) {
+            if (lastDragFrameEnd != 0) pacing.backToBack(static_cast<double>(end - lastDragFrameEnd) / ticksPerMs);
+            lastDragFrameEnd = end;
+            const double pause = pacing.dragPauseMs(static_cast<double>(end - begin) / ticksPerMs, cpuMs() - cpuBegin);
+            if (pause >= 1) SDL_Delay(static_cast<Uint32>(pause));
         } else if (lastFrameDrew()) {
             SDL_Delay(workPauseMs);
         } else {

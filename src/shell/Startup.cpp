@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "presentation/Graphics.h"
-#include "presentation/Victory.h"
+#include "presentation/Scene.h"
 #include "sound/CardAudio.h"
 #include "window/Display.h"
 #include "window/Window.h"
@@ -28,6 +28,7 @@ Start startUp(bool needsScreen, bool sound, SDL_Point firstSize, bool (*stopped)
         return end == Start::ready;
     };
     if (!goOn(true)) return end;
+    reduceAtlasInAdvance();
     SDL_SetHint("SDL_TOUCH_MOUSE_EVENTS", "0");
     SDL_SetHint("SDL_MOUSE_TOUCH_EVENTS", "0");
     prepareWindowSystem();
@@ -61,8 +62,9 @@ Start startUp(bool needsScreen, bool sound, SDL_Point firstSize, bool (*stopped)
     SDL_ShowWindow(window);
     setWindowAspectHint();
     if (!goOn(openFonts())) return end;
-    // The victory trail is painted at the frame buffer's size.
-    onFrameBufferReplaced(dropWinTrail);
+    // The victory trail and the scene's layers are drawn at the frame
+    // buffer's size.
+    onFrameBufferReplaced(dropDrawnFrames);
     const bool graphics = initGraphics();
     if (!goOn(graphics)) {
         if (end == Start::failed) SDL_Log("Graphics: %s", SDL_GetError());

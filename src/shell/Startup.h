@@ -16,10 +16,11 @@ enum class Start {
 // video, SDL_ttf, the hidden window and its renderer, the window hinted,
 // fitted, shown and hinted, the fonts, the graphics, the sound when asked
 // for (its device opens on a thread of its own), and the aspect hint once
-// more. Each failure the program reports is logged as it does; `failed` on
-// any failure but the sound's. `needsScreen` is the interactive game's,
-// which cannot run without a display that shows its window; without it SDL
-// may draw off screen. The window is made at `firstSize` before it is
+// more; the card atlas is reduced meanwhile on a thread of its own. Each
+// failure the program reports is logged as it does; `failed` on any failure
+// but the sound's. `needsScreen` is the interactive game's, which cannot run
+// without a display that shows its window; without it SDL may draw off
+// screen. The window is made at `firstSize` before it is
 // fitted: the table's size, but for a benchmark that later needs a larger
 // drawing surface than SDL's offscreen driver can grow to. `stopped`, when
 // given, is asked before the first step and after each: once it says so,

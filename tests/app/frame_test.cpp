@@ -30,15 +30,15 @@ namespace {
 
 const SDL_Color marker = {255, 0, 255, 255};
 
-// Paints the frame buffer in a colour the scene never uses, runs one frame
-// and tells whether the scene was composed: every marker pixel is gone.
+// Paints the window in a colour the scene never uses, runs one frame and
+// tells whether a frame was presented: every marker pixel is gone. (The
+// frame buffer may keep what it holds when nothing in it changed.)
 bool frameDraws() {
-    SDL_SetRenderTarget(renderer, frameBuffer);
+    SDL_SetRenderTarget(renderer, nullptr);
     SDL_SetRenderDrawColor(renderer, marker.r, marker.g, marker.b, marker.a);
     SDL_RenderClear(renderer);
-    SDL_SetRenderTarget(renderer, nullptr);
     frame();
-    const Pixels pixels = readPixels(frameBuffer);
+    const Pixels pixels = readWindow();
     const Uint32 magenta = 0xFFFF00FFu;  // the marker as read, ARGB
     size_t marked = 0;
     for (Uint32 p : pixels.argb) marked += p == magenta;
@@ -105,9 +105,13 @@ TEST_F(Frame, RedrawRule) {
     EXPECT_TRUE(frameDraws()) << "the next second";
     EXPECT_FALSE(frameDraws());
 
+    // A drag draws its motions, which come as events, and nothing while it
+    // is held still.
     dragging = true;
-    EXPECT_TRUE(frameDraws());
-    EXPECT_TRUE(frameDraws()) << "every frame of a drag draws";
+    EXPECT_FALSE(frameDraws()) << "a drag held still";
+    pushMotion(300, 300, SDL_BUTTON_LMASK);
+    EXPECT_TRUE(frameDraws()) << "a motion of the drag";
+    EXPECT_FALSE(frameDraws());
     cancelDrag();
     EXPECT_FALSE(frameDraws());
 
@@ -558,13 +562,13 @@ TEST_F(Frame, QuitAndAKeyInTheSameQueue) {
 
 }  // namespace
 
-// Drag frames that follow each other with no pause: only a long run of them
-// far quicker than the display refreshes shows that presents do not wait.
+// Drag frames one after the other: only a long run of them far quicker than
+// the display refreshes shows that presents do not wait.
 TEST(PresentPacingTest, TellsPresentsThatDoNotWaitFromALongRunOfQuickFrames) {
     struct Case {
         const char* what;
         bool vsync;
-        std::vector<double> intervals;  // ms, at 60 Hz: half a period is 8.33 ms
+        std::vector<double> intervals;  // ms, at 60 Hz: 3/4 of a period is 12.5 ms
         bool waits;
     };
     const std::vector<double> eightQuick(8, 1.0);
@@ -582,7 +586,8 @@ TEST(PresentPacingTest, TellsPresentsThatDoNotWaitFromALongRunOfQuickFrames) {
         {"quick runs broken by a wait", true, interrupted, true},
         {"eight quick frames in a row", true, eightQuick, false},
         {"once seen, for good", true, brokenThenSlow, false},
-        {"half a period is not quick", true, std::vector<double>(20, 1000.0 / 120), true},
+        {"frames at a mouse's 100 Hz", true, std::vector<double>(20, 10.0), false},
+        {"3/4 of a period is not quick", true, std::vector<double>(20, 12.5), true},
     };
     for (const Case& c : cases) {
         PresentPacing pacing;
@@ -595,4 +600,32 @@ TEST(PresentPacingTest, TellsPresentsThatDoNotWaitFromALongRunOfQuickFrames) {
     fast.refreshMs = 1000.0 / 240;
     for (int i = 0; i < 20; ++i) fast.backToBack(4.1);
     EXPECT_TRUE(fast.presentsWait()) << "a 240 Hz display paces frames 4.2 ms apart";
+    for (int i = 0; i < 20; ++i) fast.backToBack(8.0);
+    EXPECT_TRUE(fast.presentsWait()) << "and a mouse's 125 Hz slower still";
+}
+
+// A drag frame is followed by as long as keeps the drag's drawing to half a
+// core, and where presents do not wait, by the rest of a display refresh.
+TEST(PresentPacingTest, PausesADragFrameForHalfACoreAndTheRefresh) {
+    struct Case {
+        const char* what;
+        bool presentsWait;
+        double frameMs, cpuMs;
+        double pauseMs;
+    };
+    const Case cases[] = {
+        {"a cheap frame waits out the refresh", false, 2.0, 3.0, 14.0},
+        {"where presents wait, only the half core", true, 2.0, 3.0, 4.0},
+        {"a frame of half a core's worth", false, 4.0, 10.0, 16.0},
+        {"a costly frame, its CPU on two threads", false, 15.0, 28.0, 41.0},
+        {"as costly where presents wait", true, 15.0, 28.0, 41.0},
+        {"a frame longer than the refresh, on one thread", false, 20.0, 20.0, 20.0},
+        {"nothing less than no pause", false, 30.0, 1.0, 0.0},
+    };
+    for (const Case& c : cases) {
+        PresentPacing pacing;
+        pacing.vsync = c.presentsWait;
+        pacing.refreshMs = 16.0;
+        EXPECT_DOUBLE_EQ(c.pauseMs, pacing.dragPauseMs(c.frameMs, c.cpuMs)) << c.what;
+    }
 }

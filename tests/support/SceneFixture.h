@@ -42,6 +42,8 @@ protected:
         ASSERT_TRUE(resizeGraphics());
         ASSERT_EQ(760, frameArea().w);
         flushTextCache();
+        // A test before may have drawn into the frame buffer itself.
+        dropDrawnFrames();
         clearTable();
     }
 };
