@@ -48,9 +48,9 @@ void PresentPacing::backToBack(double ms) {
     if (quickFrames >= quickFramesToTell) broken = true;
 }
 
-double PresentPacing::dragPauseMs(double frameMs, double cpuMs) const {
+double PresentPacing::dragPauseMs(double frameMs, double sinceMs, double cpuMs) const {
     const double refresh = presentsWait() ? 0.0 : refreshMs - frameMs;
-    return std::max({0.0, refresh, cpuMs / dragCoreShare - frameMs});
+    return std::max({0.0, refresh, cpuMs / dragCoreShare - sinceMs});
 }
 
 void runFrames() {
@@ -61,16 +61,27 @@ void runFrames() {
         pacing.refreshMs = 1000.0 / mode.refresh_rate;
     const double ticksPerMs = static_cast<double>(SDL_GetPerformanceFrequency()) / 1000.0;
     Uint64 lastDragFrameEnd = 0;
+    // Since the pause after the last drag frame: everything the drag cost,
+    // frame steps that drew nothing and the event handling between included.
+    Uint64 sinceBegin = 0;
+    double sinceCpu = 0;
     while (running) {
         const Uint64 begin = SDL_GetPerformanceCounter();
-        const double cpuBegin = cpuMs();
+        if (!dragging) {
+            sinceBegin = begin;
+            sinceCpu = cpuMs();
+        }
         frame();
         const Uint64 end = SDL_GetPerformanceCounter();
         if (dragging && lastFrameDrew()) {
             if (lastDragFrameEnd != 0) pacing.backToBack(static_cast<double>(end - lastDragFrameEnd) / ticksPerMs);
             lastDragFrameEnd = end;
-            const double pause = pacing.dragPauseMs(static_cast<double>(end - begin) / ticksPerMs, cpuMs() - cpuBegin);
+            const double pause = pacing.dragPauseMs(static_cast<double>(end - begin) / ticksPerMs,
+                                                    static_cast<double>(end - sinceBegin) / ticksPerMs,
+                                                    cpuMs() - sinceCpu);
             if (pause >= 1) SDL_Delay(static_cast<Uint32>(pause));
+            sinceBegin = SDL_GetPerformanceCounter();
+            sinceCpu = cpuMs();
         } else if (lastFrameDrew()) {
             SDL_Delay(workPauseMs);
         } else {

@@ -22,11 +22,12 @@ struct PresentPacing {
     bool presentsWait() const { return vsync && !broken; }
     // One more drag frame drawn, ms after the drag frame before.
     void backToBack(double ms);
-    // The pause after a drag frame that took frameMs to draw and present
-    // and cpuMs of CPU time over all threads: no sooner than keeps the
-    // drag's drawing to half a core (software GL at a large size takes tens
-    // of ms of CPU a frame), and where presents do not wait, no sooner than
-    // a display refresh after the frame began. Motions meanwhile are drawn
+    // The pause after a drag frame that took frameMs to draw and present,
+    // sinceMs after the pause that followed the drag frame before, in which
+    // time the game used cpuMs of CPU over all threads: no sooner than keeps
+    // the drag to half a core (software GL at a large size takes tens of ms
+    // of CPU a frame), and where presents do not wait, no sooner than a
+    // display refresh after the frame began. Motions meanwhile are drawn
     // together in the next frame.
-    double dragPauseMs(double frameMs, double cpuMs) const;
+    double dragPauseMs(double frameMs, double sinceMs, double cpuMs) const;
 };

@@ -604,28 +604,32 @@ TEST(PresentPacingTest, TellsPresentsThatDoNotWaitFromALongRunOfQuickFrames) {
     EXPECT_TRUE(fast.presentsWait()) << "and a mouse's 125 Hz slower still";
 }
 
-// A drag frame is followed by as long as keeps the drag's drawing to half a
-// core, and where presents do not wait, by the rest of a display refresh.
+// A drag frame is followed by as long as keeps the drag to half a core,
+// counting all it cost since the pause after the drag frame before, and
+// where presents do not wait, by the rest of a display refresh.
 TEST(PresentPacingTest, PausesADragFrameForHalfACoreAndTheRefresh) {
     struct Case {
         const char* what;
         bool presentsWait;
-        double frameMs, cpuMs;
+        double frameMs, sinceMs, cpuMs;
         double pauseMs;
     };
     const Case cases[] = {
-        {"a cheap frame waits out the refresh", false, 2.0, 3.0, 14.0},
-        {"where presents wait, only the half core", true, 2.0, 3.0, 4.0},
-        {"a frame of half a core's worth", false, 4.0, 10.0, 16.0},
-        {"a costly frame, its CPU on two threads", false, 15.0, 28.0, 41.0},
-        {"as costly where presents wait", true, 15.0, 28.0, 41.0},
-        {"a frame longer than the refresh, on one thread", false, 20.0, 20.0, 20.0},
-        {"nothing less than no pause", false, 30.0, 1.0, 0.0},
+        {"a cheap frame waits out the refresh", false, 2.0, 2.0, 3.0, 14.0},
+        {"where presents wait, only the half core", true, 2.0, 2.0, 3.0, 4.0},
+        {"a frame of half a core's worth", false, 4.0, 4.0, 10.0, 16.0},
+        {"a costly frame, its CPU on two threads", false, 15.0, 15.0, 28.0, 41.0},
+        {"as costly where presents wait", true, 15.0, 15.0, 28.0, 41.0},
+        {"a frame longer than the refresh, on one thread", false, 20.0, 20.0, 20.0, 20.0},
+        {"nothing less than no pause", false, 30.0, 30.0, 1.0, 0.0},
+        {"the work before the frame counts", false, 15.0, 20.0, 34.0, 48.0},
+        {"a drag that rested needs no pause for its CPU", true, 15.0, 200.0, 28.0, 0.0},
+        {"nor for the refresh, which the frame waited out", false, 20.0, 200.0, 28.0, 0.0},
     };
     for (const Case& c : cases) {
         PresentPacing pacing;
         pacing.vsync = c.presentsWait;
         pacing.refreshMs = 16.0;
-        EXPECT_DOUBLE_EQ(c.pauseMs, pacing.dragPauseMs(c.frameMs, c.cpuMs)) << c.what;
+        EXPECT_DOUBLE_EQ(c.pauseMs, pacing.dragPauseMs(c.frameMs, c.sinceMs, c.cpuMs)) << c.what;
     }
 }
