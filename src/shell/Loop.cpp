@@ -76,9 +76,9 @@ void runFrames() {
         if (dragging && lastFrameDrew()) {
             if (lastDragFrameEnd != 0) pacing.backToBack(static_cast<double>(end - lastDragFrameEnd) / ticksPerMs);
             lastDragFrameEnd = end;
-            const double pause = pacing.dragPauseMs(static_cast<double>(end - begin) / ticksPerMs,
-                                                    static_cast<double>(end - sinceBegin) / ticksPerMs,
-                                                    cpuMs() - sinceCpu);
+            const double pause =
+                pacing.dragPauseMs(static_cast<double>(end - begin) / ticksPerMs,
+                                   static_cast<double>(end - sinceBegin) / ticksPerMs, cpuMs() - sinceCpu);
             if (pause >= 1) SDL_Delay(static_cast<Uint32>(pause));
             sinceBegin = SDL_GetPerformanceCounter();
             sinceCpu = cpuMs();
