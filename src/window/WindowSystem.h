@@ -12,7 +12,8 @@
 // Before SDL starts its video. Under Wayland the window goes through libdecor
 // even where the compositor would decorate it itself: only there does SDL
 // hold back a size the game asks for while the compositor owns the size (a
-// tile), and keep to the compositor's.
+// tile), and keep to the compositor's. The click that gives the window the
+// focus is taken as any other click.
 void prepareWindowSystem();
 
 // Wayland: positions are the compositor's, and a size it proposes is a limit

@@ -166,9 +166,10 @@ sys.exit(1)') || return 1
 }
 # tile_cases WHAT: the game in its tile: as large as it allows, every edge
 # painted, clicks landing.
+tile_fills() { sway_tile && table_fills_area; }
 tile_cases() {
-    sway_tile || fail "$1: no tile in sway's tree"
-    check "$1: the whole table in the tile, as large as it allows, centred" await 20 table_fills_area
+    await 20 sway_tile || fail "$1: no tile in sway's tree"
+    check "$1: the whole table in the tile, as large as it allows, centred" await 20 tile_fills
     check "$1: no strip of the tile unpainted" await 10 area_painted
     check_stock_click "$1"
 }
@@ -180,6 +181,8 @@ sway_game() {
     shift
     env "$@" SDL_AUDIODRIVER=dummy "$bin" >>"$work/zarn-sway.log" 2>&1 &
     app=$!
+    # The tile first: the screen may still show the game before this one.
+    await 30 sway_tile || die "sway, $what: the game's tile never showed"
     await 30 read_table || die "sway, $what: the table never showed"
     tile_cases "sway, $what, a tile of its own"
     DISPLAY=$xwayland xmessage -name second "a second window" >/dev/null 2>&1 &
@@ -192,6 +195,8 @@ sway_game() {
     other=""
     end_process "$app"
     app=""
+    no_tile() { ! sway_tile; }
+    await 10 no_tile || fail "sway, $what: the game's tile stayed after it ended"
 }
 # shellcheck disable=SC2154  # new_xvfb sets sway_display
 sway_cases() {

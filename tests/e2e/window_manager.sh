@@ -287,6 +287,17 @@ common_cases() {
         check "$wm: F11 twice ($round): not full screen" not_fullscreen
     done
 
+    # The click that gives the window the focus acts as any other.
+    xmessage -geometry +1000+600 -name second "a second window" >/dev/null 2>&1 &
+    local other=$!
+    local second
+    second=$(await 10 xdotool search --onlyvisible --classname second | head -1)
+    activate "$second"
+    focus_on() { local active; active=$(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p'); [ $((active)) -eq "$1" ]; }
+    await 10 focus_on "$second" || fail "$wm: another window has the focus (precondition)"
+    check_stock_click "$wm: another window has the focus" back
+    end_process "$other"
+
     # Full screen from the window manager: as after F11, and F11 leaves it.
     wmctrl -i -r "$id" -b add,fullscreen
     settle
