@@ -186,6 +186,19 @@ bool isTargetFor(SDL_Texture* texture, int width, int height) {
     return textureWidth == size.x && textureHeight == size.y;
 }
 
+SDL_Texture* createFrameBuffer(int width, int height) {
+    SDL_Texture* buffer = createTarget(width, height);
+    if (!buffer) return nullptr;
+    // The frame is the fitted area's own pixel size, so its copy to the
+    // window is one to one: nearest sampling gives the same pixels as
+    // linear, and the software GL rasteriser does it at a fraction of the
+    // cost.
+    SDL_SetTextureScaleMode(buffer, SDL_ScaleModeNearest);
+    // Every pixel of a composed frame is opaque: copied, not blended.
+    SDL_SetTextureBlendMode(buffer, SDL_BLENDMODE_NONE);
+    return buffer;
+}
+
 SDL_Point frameTargetSize(int width, int height, int maxWidth, int maxHeight) {
     // Sizes W x H times a power of the square root of two, rounded up; the
     // first that holds the frame. A series of larger steps would leave more
@@ -204,6 +217,8 @@ SDL_Point frameTargetSize(int width, int height, int maxWidth, int maxHeight) {
 }  // namespace
 
 SDL_Texture* createFrameTarget() { return createTarget(bufferWidth, bufferHeight); }
+
+SDL_Texture* createOpaqueFrameTarget() { return createFrameBuffer(bufferWidth, bufferHeight); }
 
 void drawIntoFrame(SDL_Texture* target) {
     SDL_SetRenderTarget(renderer, target);
@@ -331,19 +346,6 @@ struct Rebuild {
     SDL_Texture* atlas = nullptr;
     int slotWidth = 0, slotHeight = 0;
 };
-
-SDL_Texture* createFrameBuffer(int width, int height) {
-    SDL_Texture* buffer = createTarget(width, height);
-    if (!buffer) return nullptr;
-    // The frame is the fitted area's own pixel size, so its copy to the
-    // window is one to one: nearest sampling gives the same pixels as
-    // linear, and the software GL rasteriser does it at a fraction of the
-    // cost.
-    SDL_SetTextureScaleMode(buffer, SDL_ScaleModeNearest);
-    // Every pixel of a composed frame is opaque: copied, not blended.
-    SDL_SetTextureBlendMode(buffer, SDL_BLENDMODE_NONE);
-    return buffer;
-}
 
 // The frame buffer, fonts and atlas for next's frame at `scale` (the fonts')
 // made; false, with nothing kept, when any of them cannot be.

@@ -67,6 +67,9 @@ void handBackFreedHeap();
 // each twice the area of the one before, that holds the frame. Null on
 // failure, with SDL's error.
 SDL_Texture* createFrameTarget();
+// As createFrameTarget, for an opaque picture copied one to one, as the
+// frame buffer is.
+SDL_Texture* createOpaqueFrameTarget();
 // Makes target (frameBuffer or the trail) the render target, with the frame's
 // area as viewport and the drawing scale, so that drawing lands as in a
 // texture of the frame's own size.

@@ -56,11 +56,8 @@ void frameUnknown() { frameKnown = false; }
 
 bool drawIntoTableLayer() {
     if (!tableLayer) {
-        tableLayer = createFrameTarget();
+        tableLayer = createOpaqueFrameTarget();
         if (!tableLayer) return false;
-        // Copied back one to one and opaque, as the frame buffer is.
-        SDL_SetTextureScaleMode(tableLayer, SDL_ScaleModeNearest);
-        SDL_SetTextureBlendMode(tableLayer, SDL_BLENDMODE_NONE);
         layerKnown = false;
     }
     drawIntoFrame(tableLayer);

@@ -28,9 +28,6 @@ const int sizeSlack = 4;
 // moves is left where the user put it.
 const Uint32 placementPatienceMs = 2000;
 
-bool operator==(SDL_Point a, SDL_Point b) { return a.x == b.x && a.y == b.y; }
-bool operator!=(SDL_Point a, SDL_Point b) { return !(a == b); }
-
 // How far a size asked for may be from the one wanted: a manager that
 // rounds down needs one unit more.
 const int roundingSlack = 2;

@@ -10,6 +10,9 @@
 
 #include <SDL.h>
 
+inline bool operator==(SDL_Point a, SDL_Point b) { return a.x == b.x && a.y == b.y; }
+inline bool operator!=(SDL_Point a, SDL_Point b) { return !(a == b); }
+
 // Asks for the client area at `at`, and for `size` where given (already
 // asked for by the caller).
 void placeWindow(SDL_Window* window, SDL_Point at, const SDL_Point* size = nullptr);

@@ -19,9 +19,6 @@ constexpr Uint32 fullscreenFlags = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN
 
 bool isFullscreen(Uint32 flags) { return (flags & fullscreenFlags) != 0; }
 
-bool operator==(SDL_Point a, SDL_Point b) { return a.x == b.x && a.y == b.y; }
-bool operator!=(SDL_Point a, SDL_Point b) { return !(a == b); }
-
 // The client size of the last fitting.
 int fittedWidth = W, fittedHeight = H;
 
@@ -135,14 +132,20 @@ void setWindowIcon() {
     SDL_FreeSurface(icon);
 }
 
+// Nothing asked of the window manager is followed any more: a place or size
+// on its way, or the steps after a maximise answered.
+void dropRequests() {
+    dropPlacement();
+    settling.active = false;
+}
+
 // --- Hidden ---------------------------------------------------------------
 
 // Minimised or unmapped: nothing is asked for, and what the window shows
 // while it is away or coming back is nobody's landing.
 void becomeHidden() {
     returning = true;
-    dropPlacement();
-    settling.active = false;
+    dropRequests();
 }
 
 // --- Sized by the desktop -------------------------------------------------
@@ -151,8 +154,7 @@ void becomeHidden() {
 // asked for as granted, is told the size, and the table is shown in it
 // between bars.
 void keepDesktopSize(SDL_Point size) {
-    settling.active = false;
-    dropPlacement();
+    dropRequests();
     keptSize = size;
     setFitted(size);
     SDL_SetWindowSize(window, size.x, size.y);
@@ -412,8 +414,7 @@ void leaveOwnFullscreen() {
 // agrees.
 void fullscreenFromOutside(bool entered) {
     dropSelection();
-    dropPlacement();
-    settling.active = false;
+    dropRequests();
     if (entered) {
         outsideFullscreen = true;
         if (!isFullscreen(SDL_GetWindowFlags(window))) SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -523,8 +524,7 @@ void fitWindowToField() {
 void toggleFullscreen() {
     dropSelection();
     if (!window) return;
-    dropPlacement();
-    settling.active = false;
+    dropRequests();
     if (isFullscreen(SDL_GetWindowFlags(window)))
         leaveOwnFullscreen();
     else
